@@ -1,0 +1,7 @@
+#include "Game/EntityManager.h"
+
+namespace Game {
+
+void EntityManager::Shutdown() {}
+
+}  // namespace Game

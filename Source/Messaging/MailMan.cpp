@@ -1,0 +1,9 @@
+#include "Messaging/MailMan.h"
+
+namespace Msg {
+
+void MailMan::Deliver() {}
+
+void MailMan::Shutdown() {}
+
+}  // namespace Msg

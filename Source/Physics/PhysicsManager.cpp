@@ -1,0 +1,7 @@
+#include "Physics/PhysicsManager.h"
+
+namespace Phy {
+
+void PhysicsManager::Update() {}
+
+}  // namespace Phy

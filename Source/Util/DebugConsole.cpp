@@ -1,0 +1,7 @@
+#include "Util/DebugConsole.h"
+
+namespace Util {
+
+void DebugConsole::Init() {}
+
+}  // namespace Util

@@ -1,0 +1,9 @@
+#include "Util/Grid.h"
+
+namespace Util {
+
+void Grid::Update() {}
+
+void Grid::Shutdown() {}
+
+}  // namespace Util

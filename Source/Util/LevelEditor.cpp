@@ -1,0 +1,7 @@
+#include "Util/LevelEditor.h"
+
+namespace Util {
+
+void LevelEditor::Init() {}
+
+}  // namespace Util

@@ -1,0 +1,7 @@
+#include "Util/Tweaker.h"
+
+namespace Util {
+
+void Tweaker::Clear() {}
+
+}  // namespace Util

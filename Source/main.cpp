@@ -1,0 +1,16 @@
+// Program entry: install the crash handler, then start, run and stop the engine.
+#include "Core/AssertDialog.h"
+#include "Game/GameEngine.h"
+#include "Util/Signals.h"
+
+int main() {
+  Util::InstallCrashHandler();
+  Util::InstallStopHandler();
+  Core::InstallAssertDialog();
+
+  Game::GameEngine::Instance().Init();
+  Game::GameEngine::Instance().Loop();
+  Game::GameEngine::Instance().Shutdown();
+  Game::GameEngine::Destroy();
+  return 0;
+}
