@@ -85,9 +85,11 @@ TEST_F(GameEngineTest, InitBringsSystemsUpInOrderAndPrintsItsDuration) {
   EXPECT_EQ(Util::Trace::Steps(), kInit);
   EXPECT_TRUE(GameEngine::Instance().IsRunning());
   // Start time is the time Init spent: one counter read per millisecond of fake time.
-  ASSERT_EQ(out.rfind("Start time: ", 0), 0u) << out;
-  EXPECT_EQ(out.back(), '\n');
-  EXPECT_GT(std::stod(out.substr(12)), 0.0);
+  const size_t at = out.find("Start time: ");
+  ASSERT_NE(at, std::string::npos) << out;
+  const size_t end = out.find('\n', at);
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_GT(std::stod(out.substr(at + 12, end - at - 12)), 0.0);
 }
 
 TEST_F(GameEngineTest, FramesRunInOrderUntilQuitThenShutdownRunsInOrder) {
