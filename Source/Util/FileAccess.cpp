@@ -1,0 +1,263 @@
+#include "Util/FileAccess.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace Util {
+namespace {
+
+// Built during static initialisation, before the engine and everything it creates, so that its
+// teardown at exit comes after theirs and the archive sees every file the run opened.
+[[maybe_unused]] const bool kDirectoryBuilt = (PackDirectory::Instance(), true);
+
+// Archive layout: a 28-byte header, then one 288-byte entry per path, then the files.
+constexpr char kMagic[4] = {'h', 'o', 'r', 'f'};
+constexpr uint32_t kHeaderSize = 28;
+constexpr uint32_t kEntrySize = 288;
+constexpr size_t kEntryPathSize = 260;
+constexpr size_t kEntryReservedSize = 20;
+constexpr size_t kHeaderReservedSize = 16;
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + '/' + name;
+}
+
+// The entry of `folder` named `name` up to ASCII case. When several match, the smallest name is
+// taken, so the choice does not hang on the order the folder lists its entries in.
+bool FindIgnoringCase(const std::string& folder, const std::string& name, std::string& found) {
+  DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!listing) return false;
+  bool any = false;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (::strcasecmp(entry->d_name, name.c_str()) != 0) continue;
+    if (!any || found > entry->d_name) found = entry->d_name;
+    any = true;
+  }
+  ::closedir(listing);
+  return any;
+}
+
+std::FILE* OpenOnDisk(const char* path, const char* mode) {
+  std::FILE* file = std::fopen(ResolvePath(path).c_str(), mode);
+  if (!file) return nullptr;
+  // A folder opens for reading on Linux but is no asset.
+  struct stat info;
+  if (::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+// Length by seeking to the end; the stream is left at its start. -1 when it cannot be told.
+int64_t LengthOf(std::FILE* file) {
+  if (::fseeko(file, 0, SEEK_END) != 0) return -1;
+  const int64_t length = ::ftello(file);
+  std::rewind(file);
+  return length;
+}
+
+std::unique_ptr<char[]> ReadAll(std::FILE* file, size_t& length) {
+  length = 0;
+  const int64_t size = LengthOf(file);
+  if (size <= 0) return nullptr;
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(size) + 1]);
+  if (!buffer) return nullptr;
+  length = std::fread(buffer.get(), 1, static_cast<size_t>(size), file);
+  buffer[length] = '\0';
+  return buffer;
+}
+
+void PutU32(std::string& out, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+}  // namespace
+
+std::string ResolvePath(const char* path) {
+  if (!path) return {};
+  if (Exists(path)) return path;
+  std::string slashed(path);
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  if (Exists(slashed)) return slashed;
+
+  std::string resolved = (!slashed.empty() && slashed[0] == '/') ? "/" : "";
+  size_t begin = resolved.size();
+  while (begin < slashed.size()) {
+    size_t end = slashed.find('/', begin);
+    if (end == std::string::npos) end = slashed.size();
+    const std::string part = slashed.substr(begin, end - begin);
+    begin = end + 1;
+    if (part.empty()) continue;
+    const std::string exact = Join(resolved, part);
+    std::string match;
+    if (part == "." || part == ".." || Exists(exact)) {
+      resolved = exact;
+    } else if (FindIgnoringCase(resolved, part, match)) {
+      resolved = Join(resolved, match);
+    } else {
+      // Nothing by that name: the rest is a file or folder still to be created.
+      return exact + slashed.substr(end);
+    }
+  }
+  return resolved;
+}
+
+std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length) {
+  if (length) *length = 0;
+  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  FilePtr file(OpenOnDisk(path, "rb"));
+  if (!file) return nullptr;
+  size_t read = 0;
+  std::unique_ptr<char[]> buffer = ReadAll(file.get(), read);
+  if (!buffer) return nullptr;
+  // Text-mode reading as on Windows: each CR LF pair becomes a single LF.
+  size_t kept = 0;
+  for (size_t i = 0; i < read; ++i) {
+    if (buffer[i] == '\r' && i + 1 < read && buffer[i + 1] == '\n') continue;
+    buffer[kept++] = buffer[i];
+  }
+  buffer[kept] = '\0';
+  if (length) *length = kept;
+  return buffer;
+}
+
+std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length) {
+  length = 0;
+  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  return ReadFileRaw(path, length);
+}
+
+FilePtr OpenAssetFile(const char* path, const char* mode) {
+  if (!PackDirectory::Instance().Register(path) || !mode) return nullptr;
+  return FilePtr(OpenOnDisk(path, mode));
+}
+
+FilePtr OpenFileWithSize(const char* path, size_t& length) {
+  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  FilePtr file(OpenOnDisk(path, "rb"));
+  if (!file) return nullptr;
+  const int64_t size = LengthOf(file.get());
+  length = size > 0 ? static_cast<size_t>(size) : 0;
+  return file;
+}
+
+std::unique_ptr<char[]> ReadFileRaw(const char* path, size_t& length) {
+  length = 0;
+  if (!path) return nullptr;
+  FilePtr file(OpenOnDisk(path, "rb"));
+  if (!file) return nullptr;
+  return ReadAll(file.get(), length);
+}
+
+bool WriteAssetPack(const char* archivePath) { return PackDirectory::Instance().Write(archivePath); }
+
+PackDirectory::~PackDirectory() {
+  if (m_WriteAtExit) Write(kAssetPackPath);
+}
+
+bool PackDirectory::Register(const char* path) {
+  if (!path) return false;
+  const size_t length = std::strlen(path);
+  if (length > kMaxPackPath) {
+    std::printf("File access: refused a path of %zu characters (an asset pack entry holds %zu): %s\n", length,
+                kMaxPackPath, path);
+    std::fflush(stdout);
+    return false;
+  }
+  std::lock_guard<std::mutex> hold(m_Lock);
+  for (const std::string& known : m_Entries) {
+    if (known == path) return true;
+  }
+  m_Entries.emplace_back(path, length);
+  return true;
+}
+
+std::vector<std::string> PackDirectory::Paths() const {
+  std::lock_guard<std::mutex> hold(m_Lock);
+  return m_Entries;
+}
+
+void PackDirectory::Reset() {
+  std::lock_guard<std::mutex> hold(m_Lock);
+  m_Entries.clear();
+}
+
+void PackDirectory::SetWriteAtExit(bool write) {
+  std::lock_guard<std::mutex> hold(m_Lock);
+  m_WriteAtExit = write;
+}
+
+bool PackDirectory::Write(const char* archivePath) {
+  std::lock_guard<std::mutex> hold(m_Lock);
+  struct Placement {
+    uint32_t length;  // measured now; what is written of the file
+    uint32_t offset;
+    uint32_t size;  // padded
+  };
+  const uint32_t count = static_cast<uint32_t>(m_Entries.size());
+  uint32_t nextOffset = kHeaderSize + kEntrySize * count;
+  std::vector<Placement> placements;
+  placements.reserve(count);
+  for (const std::string& path : m_Entries) {
+    FilePtr file(OpenOnDisk(path.c_str(), "rb"));
+    const int64_t measured = file ? LengthOf(file.get()) : 0;
+    const uint32_t length = measured > 0 ? static_cast<uint32_t>(measured) : 0;
+    const uint32_t size = length + 2 * kAlignment - length % kAlignment;
+    placements.push_back({length, nextOffset, size});
+    nextOffset += size;
+  }
+
+  FilePtr archive(std::fopen(ResolvePath(archivePath).c_str(), "wb"));
+  if (!archive) {
+    std::fputs("failed to open file for write.\n", stdout);
+    std::fflush(stdout);
+    m_Entries.clear();
+    return false;
+  }
+
+  std::string head(kMagic, sizeof kMagic);
+  PutU32(head, (count ? placements.back().size : 0) + nextOffset);
+  PutU32(head, count);
+  head.append(kHeaderReservedSize, '\0');
+  for (uint32_t i = 0; i < count; ++i) {
+    PutU32(head, placements[i].offset);
+    PutU32(head, placements[i].size);
+    head.append(m_Entries[i]);
+    head.append(kEntryPathSize - m_Entries[i].size() + kEntryReservedSize, '\0');
+  }
+  std::fwrite(head.data(), 1, head.size(), archive.get());
+
+  static const char zeros[512] = {};
+  for (uint32_t i = 0; i < count; ++i) {
+    size_t read = 0;
+    const std::unique_ptr<char[]> data = ReadFileRaw(m_Entries[i].c_str(), read);
+    // A file that grew since it was measured is cut to its measured length, so that it stays
+    // inside its entry and every later file stays where the directory says.
+    const size_t written = std::min<size_t>(read, placements[i].length);
+    if (written) std::fwrite(data.get(), 1, written, archive.get());
+    // The padding, and the place of a file that shrank or vanished since, are zeros.
+    for (size_t left = placements[i].size - written; left > 0;) {
+      const size_t chunk = std::min(left, sizeof zeros);
+      std::fwrite(zeros, 1, chunk, archive.get());
+      left -= chunk;
+    }
+  }
+  archive.reset();
+  m_Entries.clear();
+  return true;
+}
+
+}  // namespace Util

@@ -1,0 +1,94 @@
+// FileAccess: the one way assets are read from disk, and the asset pack written at exit.
+//
+// Every loader registers the path it was given, byte for byte, in the process-wide
+// `PackDirectory` before opening the file; the directory is created during static
+// initialisation and, when it is torn down at normal program exit (after the engine's shutdown),
+// writes every registered file into one archive, "../../Assets/Packed.BIN".
+//
+// Paths are opened by trying them as written, then with `\` read as `/`, then by matching each
+// component case-insensitively, so asset paths written for Windows ("..\..\Assets\XML\a.xml")
+// find their files. Paths longer than 259 characters do not fit the archive's directory: they
+// are refused (a line on standard output, nothing registered, nothing opened).
+//
+// Ownership: buffers come back as `std::unique_ptr<char[]>` with a NUL after the contents, and
+// streams as `FilePtr`, which closes the file when it goes. Safe to call from the worker thread
+// and the main thread at once: registration is locked.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Util/Singleton.h"
+
+namespace Util {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+inline constexpr const char kAssetPackPath[] = "../../Assets/Packed.BIN";
+// The longest path an archive entry holds; one byte more is its terminator.
+inline constexpr size_t kMaxPackPath = 259;
+
+// The whole file with the CR of every CR LF pair dropped, then a NUL; null when the path is null
+// or refused, the file cannot be opened, or it is empty. `length`, if given, receives the number
+// of bytes before the NUL.
+std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length = nullptr);
+
+// The file's bytes followed by a NUL; `length` receives the number of bytes read. Null and
+// length 0 when the path is null or refused, the file cannot be opened, or it is empty.
+std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length);
+
+// The open stream, mode passed through unchanged; null when it cannot be opened.
+FilePtr OpenAssetFile(const char* path, const char* mode);
+
+// The stream opened "rb" at its start, with `length` set to the file's length; null when it
+// cannot be opened, and `length` is then left as it was.
+FilePtr OpenFileWithSize(const char* path, size_t& length);
+
+// Like LoadBinaryFile without registering the path: for writing the archive.
+std::unique_ptr<char[]> ReadFileRaw(const char* path, size_t& length);
+
+// The path on disk that a path written for the asset tree names, without registering it. When
+// no file matches, the folders that exist are resolved and the rest is kept as written, which is
+// the path to create a new file at.
+std::string ResolvePath(const char* path);
+
+// Writes the archive of every registered file at `archivePath` and empties the directory; false
+// (after printing "failed to open file for write.") when the archive cannot be created.
+bool WriteAssetPack(const char* archivePath = kAssetPackPath);
+
+// The directory of every distinct path opened during the run, in order of first registration.
+class PackDirectory : public Singleton<PackDirectory> {
+ public:
+  // Records the path unless already known; false (with a line on standard output) for a path
+  // too long for an archive entry. A null path is ignored.
+  bool Register(const char* path);
+
+  std::vector<std::string> Paths() const;
+  bool Write(const char* archivePath);
+
+  // Forgets every path (tests, which check one run's archive at a time).
+  void Reset();
+  // Whether the exit-time teardown writes the archive; the game always does.
+  void SetWriteAtExit(bool write);
+
+ private:
+  friend class Singleton<PackDirectory>;
+  PackDirectory() : Singleton(false) {}
+  ~PackDirectory() override;
+
+  static constexpr uint32_t kAlignment = 4;
+
+  mutable std::mutex m_Lock;
+  std::vector<std::string> m_Entries;
+  bool m_WriteAtExit = true;
+};
+
+}  // namespace Util

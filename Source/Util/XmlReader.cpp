@@ -1,0 +1,166 @@
+#include "Util/XmlReader.h"
+
+#include <tinyxml.h>
+
+#include <cstring>
+
+#include "Util/Assert.h"
+#include "Util/FileAccess.h"
+#include "Util/XmlValue.h"
+
+namespace Util {
+namespace {
+
+constexpr const char* kAssertFile = "..\\..\\Source\\Util\\util_xmlparser";
+
+bool Named(const TiXmlElement* element, const char* name) {
+  return element && name && std::strcmp(element->Value(), name) == 0;
+}
+
+}  // namespace
+
+std::string XmlFileName(const std::string& path) {
+  // Dots before position 5 belong to a leading "../../".
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot < 5) return path + ".xml";
+  if (path.compare(dot, std::string::npos, ".xml") == 0) return path;
+  return path.substr(0, dot) + ".xml";
+}
+
+XmlReader::XmlReader(const std::string& path)
+    : m_Path(XmlFileName(path)), m_Document(std::make_unique<TiXmlDocument>()) {}
+
+XmlReader::~XmlReader() = default;
+
+bool XmlReader::Open() {
+  m_Open.clear();
+  SetCurrent(nullptr);
+  size_t length = 0;
+  const FilePtr file = OpenFileWithSize(m_Path.c_str(), length);
+  // A document that does not parse, or holds no element, is no more use than a missing one.
+  if (!file || !m_Document->LoadFile(file.get()) || !m_Document->RootElement()) {
+    m_Document->Clear();
+    UTIL_ASSERT(false, m_Path + " failed to open for reading.");
+    return false;
+  }
+  TiXmlElement* root = m_Document->RootElement();
+  m_Open.push_back(root);
+  SetCurrent(root->FirstChildElement());
+  return true;
+}
+
+bool XmlReader::FindChild(const char* name) {
+  for (TiXmlElement* element = m_Current; element; element = element->NextSiblingElement()) {
+    if (Named(element, name)) {
+      m_Open.push_back(element);
+      SetCurrent(element->FirstChildElement());
+      return true;
+    }
+  }
+  return false;
+}
+
+bool XmlReader::Enter() {
+  if (!m_Current) return false;
+  m_Open.push_back(m_Current);
+  SetCurrent(m_Current->FirstChildElement());
+  return true;
+}
+
+void XmlReader::Leave() {
+  if (m_Open.empty()) return;
+  TiXmlElement* left = m_Open.back();
+  m_Open.pop_back();
+  SetCurrent(left->NextSiblingElement());
+}
+
+bool XmlReader::Next() {
+  if (!m_Current) return false;
+  SetCurrent(m_Current->NextSiblingElement());
+  return m_Current != nullptr;
+}
+
+bool XmlReader::Next(const char* name) {
+  if (!m_Current || !name) return false;
+  SetCurrent(m_Current->NextSiblingElement(name));
+  return m_Current != nullptr;
+}
+
+bool XmlReader::CurrentNameIs(const char* name) const { return !m_Open.empty() && Named(m_Open.back(), name); }
+
+bool XmlReader::NameAttributeIs(const char* text) const {
+  const char* name = Attribute("name");
+  return name && text && std::strcmp(name, text) == 0;
+}
+
+const char* XmlReader::ElementName() const { return m_Current ? m_Current->Value() : ""; }
+
+const char* XmlReader::Text() const {
+  const char* text = m_Current ? m_Current->GetText() : nullptr;
+  return text ? text : "";
+}
+
+const char* XmlReader::Attribute(const char* name) const {
+  return m_Current && name ? m_Current->Attribute(name) : nullptr;
+}
+
+bool XmlReader::NextAttribute(std::string& name, std::string& value) {
+  if (!m_AttributeStarted) {
+    m_Attribute = m_Current ? m_Current->FirstAttribute() : nullptr;
+    m_AttributeStarted = true;
+  } else if (m_Attribute) {
+    m_Attribute = m_Attribute->Next();
+  }
+  if (!m_Attribute) return false;
+  name = m_Attribute->Name();
+  value = m_Attribute->Value();
+  return true;
+}
+
+template <class T>
+bool XmlReader::ReadText(T& value) const {
+  return m_Current && XmlValue::Parse(Text(), value);
+}
+
+template <class T>
+bool XmlReader::ReadAttribute(const char* name, T& value) const {
+  const char* text = Attribute(name);
+  return text && XmlValue::Parse(text, value);
+}
+
+template <class T>
+bool XmlReader::Read(const char* key, T& value) const {
+  const TiXmlElement* element = FindTyped(XmlValue::Tag<T>::kName, key);
+  if (!element) return false;
+  const char* text = element->GetText();
+  return XmlValue::Parse(text ? text : "", value);
+}
+
+void XmlReader::SetCurrent(TiXmlElement* element) {
+  m_Current = element;
+  m_Attribute = nullptr;
+  m_AttributeStarted = false;
+}
+
+const TiXmlElement* XmlReader::FindTyped(const char* type, const char* key) const {
+  if (m_Open.empty() || !key) return nullptr;
+  for (const TiXmlElement* child = m_Open.back()->FirstChildElement(type); child;
+       child = child->NextSiblingElement(type)) {
+    const char* name = child->Attribute("name");
+    if (name && std::strcmp(name, key) == 0) return child;
+  }
+  return nullptr;
+}
+
+#define XML_READER_VALUE_TYPE(T)                                               \
+  template bool XmlReader::ReadText<T>(T & value) const;                       \
+  template bool XmlReader::ReadAttribute<T>(const char* name, T& value) const; \
+  template bool XmlReader::Read<T>(const char* key, T& value) const;
+XML_READER_VALUE_TYPE(float)
+XML_READER_VALUE_TYPE(double)
+XML_READER_VALUE_TYPE(int)
+XML_READER_VALUE_TYPE(bool)
+XML_READER_VALUE_TYPE(std::string)
+#undef XML_READER_VALUE_TYPE
+
+}  // namespace Util
