@@ -6,7 +6,7 @@
 
 int main() {
   // The directory of opened assets outlives the engine: its teardown at exit writes the asset pack.
-  Util::PackDirectory::Instance();
+  Util::PackDirectory::Instance().SetWriteAtExit(true);
   Util::InstallCrashHandler();
   Util::InstallStopHandler();
   Core::InstallAssertDialog();

@@ -76,7 +76,8 @@ class PackDirectory : public Singleton<PackDirectory> {
 
   // Forgets every path (tests, which check one run's archive at a time).
   void Reset();
-  // Whether the exit-time teardown writes the archive; the game always does.
+  // Whether the exit-time teardown writes the archive. Off until a program asks for it: the game
+  // always does (main), while test programs that merely read assets leave the tree alone.
   void SetWriteAtExit(bool write);
 
  private:
@@ -88,7 +89,7 @@ class PackDirectory : public Singleton<PackDirectory> {
 
   mutable std::mutex m_Lock;
   std::vector<std::string> m_Entries;
-  bool m_WriteAtExit = true;
+  bool m_WriteAtExit = false;
 };
 
 }  // namespace Util

@@ -16,7 +16,6 @@ using Util::PackDirectory;
 namespace {
 
 // This program checks one run's archive at a time; its own exit writes none.
-[[maybe_unused]] const bool kNoArchiveAtExit = (PackDirectory::Instance().SetWriteAtExit(false), true);
 
 std::string U32(uint32_t value) {
   std::string bytes;
@@ -116,6 +115,18 @@ TEST_F(FileAccess, NormalProgramExitWritesTheArchive) {
       testing::ExitedWithCode(0), "");
   EXPECT_EQ(m_Tree.Read("Assets/Packed.BIN"),
             Header(12 + 328, 1) + Entry(316, 12, "../../Assets/four.bin") + "1234" + Zeros(8));
+}
+
+TEST_F(FileAccess, ProgramsThatDoNotAskForTheArchiveLeaveTheTreeAlone) {
+  m_Tree.Write("Assets/four.bin", "1234");
+  EXPECT_EXIT(
+      {
+        size_t length = 0;
+        Util::LoadBinaryFile("../../Assets/four.bin", length);
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_FALSE(m_Tree.Exists("Assets/Packed.BIN"));
 }
 
 TEST_F(FileAccess, TextLoadingDropsTheCarriageReturnOfEachPairAndEndsWithNul) {
