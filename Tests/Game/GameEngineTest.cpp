@@ -9,6 +9,7 @@
 #include "Game/GameEngine.h"
 #include "Support/AssertRecorder.h"
 #include "Support/FakeTimeSource.h"
+#include "Support/SdlEvents.h"
 #include "Util/Signals.h"
 #include "Util/Trace.h"
 
@@ -160,6 +161,23 @@ TEST_F(GameEngineTest, StopSignalEndsTheLoopLikeAQuitRequest) {
   GameEngine::Instance().Loop();
   EXPECT_EQ(frames, 2);
   Util::ClearStopRequest();
+}
+
+TEST_F(GameEngineTest, QuitRequestFromTheWindowSystemEndsTheLoopAfterItsFrame) {
+  testing::internal::CaptureStdout();
+  GameEngine::Instance().Init();
+  testing::internal::GetCapturedStdout();
+  Util::Trace::Clear();
+  int frames = 0;
+  Util::Trace::SetListener([&](const std::string& step) {
+    if (step == "Clock::BeginFrame" && ++frames == 2) {
+      ASSERT_TRUE(Testing::PushQuit()) << SDL_GetError();
+    }
+    if (frames > 5) GameEngine::Instance().QuitGame();  // the request was lost
+  });
+  GameEngine::Instance().Loop();
+  EXPECT_EQ(frames, 2);
+  EXPECT_EQ(Util::Trace::Steps(), Concat({kFrame, kFrame}));
 }
 
 TEST_F(GameEngineTest, ToggleFullScreenSwitchesTheWindowThenAdaptsGraphics) {
