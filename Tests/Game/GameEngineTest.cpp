@@ -7,6 +7,7 @@
 
 #include "Core/Clock.h"
 #include "Game/GameEngine.h"
+#include "Messaging/Messages.h"
 #include "Support/AssertRecorder.h"
 #include "Support/FakeTimeSource.h"
 #include "Support/SdlEvents.h"
@@ -230,4 +231,43 @@ TEST_F(GameEngineTest, DestroyWithoutShutdownReportsAndThenShutsDown) {
   GameEngine::Destroy();
   EXPECT_EQ(recorder.Comments(), (Steps{"The Game Engine has not been shutdown."}));
   EXPECT_EQ(Util::Trace::Steps(), kShutdown);
+}
+
+namespace {
+
+class AreaLog : public Msg::MailBox {
+ public:
+  void Receive(Util::Handle<Msg::gameAreaMsg> message) override { m_Areas.push_back(message->m_Area); }
+  std::vector<int> m_Areas;
+};
+
+}  // namespace
+
+TEST_F(GameEngineTest, MailPostedDuringStartUpIsDeliveredAtItsEnd) {
+  AreaLog log;
+  Util::Trace::SetListener([](const std::string& step) {
+    if (step == "Player::InitLanternPole") Msg::MailMan::Instance().Post(new Msg::gameAreaMsg(1));
+    if (step == "Grid::Instance") Msg::MailMan::Instance().Post(new Msg::gameAreaMsg(2));
+  });
+  testing::internal::CaptureStdout();
+  GameEngine::Instance().Init();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(log.m_Areas, std::vector<int>{1});  // the second waits for the first frame
+  EXPECT_EQ(Msg::MailMan::Instance().Queued(), 1u);
+}
+
+TEST_F(GameEngineTest, MailStillQueuedAtShutdownIsDestroyedUndeliveredAndUnreported) {
+  Testing::AssertRecorder recorder;
+  AreaLog log;
+  testing::internal::CaptureStdout();
+  GameEngine::Instance().Init();
+  testing::internal::GetCapturedStdout();
+  const auto& pool = Util::Allocator<sizeof(Msg::gameAreaMsg)>::Instance();
+  const uint32_t inUse = pool.Stats().ObjectsInUse_;
+  Msg::MailMan::Instance().Post(new Msg::gameAreaMsg(3));
+  GameEngine::Instance().Shutdown();
+  EXPECT_TRUE(log.m_Areas.empty());
+  EXPECT_FALSE(Msg::MailMan::Exists());
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse);
+  EXPECT_EQ(recorder.Count(), 0u);
 }

@@ -1,0 +1,302 @@
+// The pool's own layout, patterns and free-time checks. The sanitizer build hands out heap blocks
+// instead, so these run in the ordinary build only.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Support/AssertRecorder.h"
+#include "Util/Allocator.h"
+
+using Util::AllocatorConfig;
+using Util::BlockPool;
+
+namespace {
+
+unsigned char* Bytes(void* p) { return static_cast<unsigned char*>(p); }
+
+bool AllAre(const unsigned char* from, size_t count, unsigned char value) {
+  return std::all_of(from, from + count, [value](unsigned char c) { return c == value; });
+}
+
+AllocatorConfig Shipped() { return Util::ShippedAllocatorConfig(); }
+
+}  // namespace
+
+TEST(PoolLayout, ShippedPagesHoldFourGuardedAlignedSlotsBehindOneLinkWord) {
+  BlockPool pool(8, Shipped());
+  EXPECT_EQ(pool.LinkBytes(), 8u);
+  EXPECT_EQ(pool.SlotSize(), 32u);  // 8 + 2 x 8 guard bytes, rounded up to 16
+  EXPECT_EQ(pool.Stats().PageSize_, 136u);
+  EXPECT_EQ(BlockPool(100, Shipped()).SlotSize(), 128u);
+  EXPECT_EQ(BlockPool(48, Shipped()).SlotSize(), 64u);
+}
+
+TEST(PoolLayout, FirstPageHandsOutItsBlocksFromTheTopThenASecondPageFollows) {
+  BlockPool pool(24, Shipped());
+  std::vector<char*> got;
+  for (int i = 0; i < 4; ++i) got.push_back(static_cast<char*>(pool.Allocate()));
+  EXPECT_EQ(pool.Stats().PagesInUse_, 1u);
+  EXPECT_EQ(pool.Stats().FreeObjects_, 0u);
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(got[i - 1] - got[i], static_cast<ptrdiff_t>(pool.SlotSize()));
+  for (char* block : got) EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % BlockPool::kAlignment, 0u);
+
+  got.push_back(static_cast<char*>(pool.Allocate()));
+  EXPECT_EQ(pool.Stats().PagesInUse_, 2u);
+  EXPECT_EQ(pool.Stats().FreeObjects_, 3u);
+  for (char* block : got) pool.Free(block);
+  EXPECT_TRUE(pool.Validate());
+}
+
+TEST(PoolLayout, NewHandedOutAndFreedMemoryCarryTheirPatterns) {
+  BlockPool pool(32, Shipped());
+  unsigned char* block = Bytes(pool.Allocate());
+  EXPECT_TRUE(AllAre(block, 32, BlockPool::ALLOCATED_PATTERN));
+  EXPECT_TRUE(AllAre(block - 8, 8, BlockPool::PAD_PATTERN));
+  EXPECT_TRUE(AllAre(block + 32, pool.SlotSize() - 32 - 8, BlockPool::PAD_PATTERN));
+  // The block below is still unused: past its free-list link it is as the new page was filled.
+  unsigned char* unused = block - pool.SlotSize();
+  EXPECT_TRUE(AllAre(unused + sizeof(void*), 32 - sizeof(void*), BlockPool::UNALLOCATED_PATTERN));
+
+  pool.Free(block);
+  EXPECT_TRUE(AllAre(block + sizeof(void*), 32 - sizeof(void*), BlockPool::FREED_PATTERN));
+  EXPECT_EQ(pool.Allocate(), block);  // last freed, first out
+  pool.Free(block);
+}
+
+TEST(PoolStats, CountAllocationsFreesAndKeepThePeak) {
+  BlockPool pool(16, Shipped());
+  std::vector<void*> blocks;
+  for (int i = 0; i < 6; ++i) blocks.push_back(pool.Allocate());
+  for (void* b : blocks) pool.Free(b);
+  pool.Free(pool.Allocate());
+  const Util::AllocatorStats& s = pool.Stats();
+  EXPECT_EQ(s.Allocations_, 7u);
+  EXPECT_EQ(s.Deallocations_, 7u);
+  EXPECT_EQ(s.ObjectsInUse_, 0u);
+  EXPECT_EQ(s.MostObjects_, 6u);
+  EXPECT_EQ(s.FreeObjects_, 8u);
+  EXPECT_TRUE(pool.Validate());
+}
+
+TEST(PoolChecks, SecondFreeOfABlockIsReportedAndDropped) {
+  Testing::AssertRecorder recorder;
+  BlockPool pool(16, Shipped());
+  void* a = pool.Allocate();
+  void* b = pool.Allocate();
+  pool.Free(a);
+  pool.Free(a);
+  ASSERT_EQ(recorder.Comments(), std::vector<std::string>{"CheckMultiFree: Object already freed."});
+  EXPECT_NE(recorder.Texts()[0].find("Assert \"Object != freeList\" failed"), std::string::npos);
+  EXPECT_NE(recorder.Texts()[0].find("File: Source\\Util\\util_allocator"), std::string::npos);
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, 1u);
+  EXPECT_EQ(pool.Stats().Deallocations_, 1u);
+  EXPECT_TRUE(pool.Validate());
+  // The free list holds the block once: two allocations give two different blocks.
+  void* c = pool.Allocate();
+  void* d = pool.Allocate();
+  EXPECT_NE(c, d);
+  for (void* p : {b, c, d}) pool.Free(p);
+}
+
+TEST(PoolChecks, WritesJustOutsideABlockAreReportedOnItsFreeAndTheBlockIsTakenBack) {
+  Testing::AssertRecorder recorder;
+  BlockPool pool(16, Shipped());
+  unsigned char* after = Bytes(pool.Allocate());
+  unsigned char* before = Bytes(pool.Allocate());
+  after[16] = 0;
+  pool.Free(after);
+  EXPECT_EQ(recorder.Comments(), std::vector<std::string>{"Invalid memory write after memory block."});
+  EXPECT_NE(recorder.Texts()[0].find("\"postPadding[i] == PAD_PATTERN\""), std::string::npos);
+
+  recorder.Clear();
+  before[-1] = 0;
+  pool.Free(before);
+  EXPECT_EQ(recorder.Comments(), std::vector<std::string>{"Invalid memory write before memory block."});
+  EXPECT_NE(recorder.Texts()[0].find("\"prePadding[i] == PAD_PATTERN\""), std::string::npos);
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, 0u);
+  EXPECT_EQ(pool.Stats().FreeObjects_, 4u);
+  EXPECT_FALSE(pool.Validate());  // the damage is still there to be seen
+}
+
+TEST(PoolChecks, EachDamagedGuardByteIsReportedBeforeThenAfterInByteOrder) {
+  Testing::AssertRecorder recorder;
+  BlockPool pool(16, Shipped());
+  unsigned char* block = Bytes(pool.Allocate());
+  block[-8] = 1;  // first byte of the guard before
+  block[16] = 1;  // first byte of the guard after
+  block[17] = 1;
+  pool.Free(block);
+  EXPECT_EQ(recorder.Comments(), (std::vector<std::string>{"Invalid memory write before memory block.",
+                                                           "Invalid memory write after memory block.",
+                                                           "Invalid memory write after memory block."}));
+}
+
+TEST(PoolChecks, PointerIntoABlockFailsTheBoundaryCheckAndIsDropped) {
+  Testing::AssertRecorder recorder;
+  BlockPool pool(16, Shipped());
+  char* block = static_cast<char*>(pool.Allocate());
+  pool.Free(block + 4);
+  ASSERT_EQ(recorder.Comments(), std::vector<std::string>{"ValidateBoundary: Freeing invalid address."});
+  EXPECT_NE(recorder.Texts()[0].find("\"!(distFromStart % (Size + Config_.PadBytes_ * 2))\""), std::string::npos);
+  // Inside the first guard of a page the distance is negative: the same verdict.
+  recorder.Clear();
+  pool.Free(block - pool.SlotSize() * 3 - 2);
+  EXPECT_EQ(recorder.Comments(), std::vector<std::string>{"ValidateBoundary: Freeing invalid address."});
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, 1u);
+  EXPECT_TRUE(pool.Validate());
+  pool.Free(block);
+}
+
+TEST(PoolChecks, AddressOutsideEveryPageFailsTheAddressCheckAndIsDropped) {
+  Testing::AssertRecorder recorder;
+  BlockPool pool(16, Shipped());
+  char* block = static_cast<char*>(pool.Allocate());
+  auto foreign = std::make_unique<char[]>(64);
+  pool.Free(foreign.get() + 16);
+  // The page's own first byte is excluded: the lower bound is strict.
+  pool.Free(block - pool.SlotSize() * 3 - 8 - pool.LinkBytes());
+  EXPECT_EQ(recorder.Comments(), (std::vector<std::string>{"ValidateAddress: Freeing invalid address.",
+                                                           "ValidateAddress: Freeing invalid address."}));
+  EXPECT_NE(recorder.Texts()[0].find("Assert \"false\" failed"), std::string::npos);
+  EXPECT_EQ(pool.Stats().Deallocations_, 0u);
+  EXPECT_TRUE(pool.Validate());
+  pool.Free(block);
+  EXPECT_EQ(recorder.Count(), 2u);
+}
+
+TEST(PoolChecks, PoolDestroyedWithBlocksInUseReportsALeakAndKeepsTheirMemory) {
+  Testing::AssertRecorder recorder;
+  auto pool = std::make_unique<BlockPool>(16, Shipped());
+  char* live = static_cast<char*>(pool->Allocate());
+  pool->Free(pool->Allocate());
+  pool.reset();
+  ASSERT_EQ(recorder.Comments(), std::vector<std::string>{"Memory leak!"});
+  EXPECT_NE(recorder.Texts()[0].find("\"Stats_.ObjectsInUse_ == 0\""), std::string::npos);
+  live[0] = 'x';  // still ours to touch: the page was not given back
+  EXPECT_EQ(live[0], 'x');
+}
+
+TEST(PoolChecks, EmptyPoolDiesQuietly) {
+  Testing::AssertRecorder recorder;
+  {
+    BlockPool pool(16, Shipped());
+    pool.Free(pool.Allocate());
+  }
+  EXPECT_EQ(recorder.Count(), 0u);
+}
+
+TEST(PoolChecks, ValidateSeesAWriteIntoAFreeBlock) {
+  BlockPool pool(32, Shipped());
+  unsigned char* block = Bytes(pool.Allocate());
+  pool.Free(block);
+  EXPECT_TRUE(pool.Validate());
+  block[20] = 0;
+  EXPECT_FALSE(pool.Validate());
+  block[20] = BlockPool::FREED_PATTERN;
+  EXPECT_TRUE(pool.Validate());
+}
+
+TEST(PoolPages, PageBeyondTheLimitIsReportedAndStillMade) {
+  Testing::AssertRecorder recorder;
+  AllocatorConfig config = Shipped();
+  config.MaxPages_ = 1;
+  BlockPool pool(16, config);
+  std::vector<void*> blocks;
+  for (int i = 0; i < 5; ++i) blocks.push_back(pool.Allocate());
+  EXPECT_EQ(recorder.Comments(), std::vector<std::string>{"The page limit has been reached for this allocator."});
+  EXPECT_NE(recorder.Texts()[0].find("\"(!Config_.MaxPages_) || (Stats_.PagesInUse_ < Config_.MaxPages_)\""),
+            std::string::npos);
+  EXPECT_EQ(pool.Stats().PagesInUse_, 2u);
+  EXPECT_NE(blocks[4], nullptr);
+  for (void* b : blocks) pool.Free(b);
+}
+
+TEST(PoolPages, RefusedPageIsReportedAndTheAllocationGivesNull) {
+  Testing::AssertRecorder recorder;
+  static int refusals;
+  refusals = 0;
+  Util::PageSource stingy{[](size_t) -> void* {
+                            ++refusals;
+                            return nullptr;
+                          },
+                          [](void*) {}};
+  BlockPool pool(16, Shipped(), stingy);
+  EXPECT_EQ(pool.Allocate(), nullptr);
+  EXPECT_EQ(refusals, 1);
+  EXPECT_EQ(recorder.Comments(), std::vector<std::string>{"Sorry, You don't have enough memory!"});
+  EXPECT_NE(recorder.Texts()[0].find("\"newPageListHead\""), std::string::npos);
+  EXPECT_EQ(pool.Stats().PagesInUse_, 0u);
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, 0u);
+  EXPECT_TRUE(pool.Validate());
+}
+
+TEST(PoolPages, ManyPagesFreedInRandomOrderStaySoundAndAreReused) {
+  Testing::AssertRecorder recorder;
+  BlockPool pool(40, Shipped());
+  std::vector<void*> blocks;
+  for (int i = 0; i < 4000; ++i) blocks.push_back(pool.Allocate());
+  EXPECT_EQ(pool.Stats().PagesInUse_, 1000u);
+  EXPECT_EQ(std::set<void*>(blocks.begin(), blocks.end()).size(), blocks.size());
+  std::shuffle(blocks.begin(), blocks.end(), std::mt19937(7));
+  for (size_t i = 0; i < blocks.size(); i += 2) pool.Free(blocks[i]);
+  EXPECT_TRUE(pool.Validate());
+  for (size_t i = 1; i < blocks.size(); i += 2) pool.Free(blocks[i]);
+  EXPECT_EQ(recorder.Count(), 0u);
+  EXPECT_TRUE(pool.Validate());
+  // Every block comes back out before another page is made.
+  std::set<void*> again;
+  for (int i = 0; i < 4000; ++i) again.insert(pool.Allocate());
+  EXPECT_EQ(again, std::set<void*>(blocks.begin(), blocks.end()));
+  EXPECT_EQ(pool.Stats().PagesInUse_, 1000u);
+  for (void* b : again) pool.Free(b);
+}
+
+TEST(PoolPages, WithDebuggingOffBlocksAreCarvedAlikeAndRecycled) {
+  Testing::AssertRecorder recorder;
+  AllocatorConfig config = Shipped();
+  config.DebugOn_ = false;
+  BlockPool pool(16, config);
+  char* a = static_cast<char*>(pool.Allocate());
+  char* b = static_cast<char*>(pool.Allocate());
+  EXPECT_EQ(a - b, static_cast<ptrdiff_t>(pool.SlotSize()));
+  pool.Free(b);
+  EXPECT_EQ(pool.Allocate(), b);
+  pool.Free(a);
+  pool.Free(b);
+  EXPECT_TRUE(pool.Validate());
+  EXPECT_EQ(recorder.Count(), 0u);
+}
+
+TEST(PoolPages, PadlessPoolsKeepBlocksAligned) {
+  AllocatorConfig config = Shipped();
+  config.PadBytes_ = 0;
+  BlockPool pool(12, config);
+  std::vector<void*> blocks;
+  for (int i = 0; i < 5; ++i) blocks.push_back(pool.Allocate());
+  for (void* block : blocks) EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % BlockPool::kAlignment, 0u);
+  EXPECT_TRUE(pool.Validate());
+  for (void* block : blocks) pool.Free(block);
+}
+
+namespace {
+struct Leaky : Util::Pooled<Leaky> {
+  char bytes[72];
+};
+}  // namespace
+
+TEST(PoolExit, ABlockStillInUseAtProgramExitIsReportedAsALeak) {
+  EXPECT_EXIT(
+      {
+        Util::SetAssertHandler(nullptr);  // the default prints to standard error
+        new Leaky;
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "Comment: Memory leak!");
+}
