@@ -36,9 +36,7 @@ void Clock::SetTimeSource(TimeSource& source) {
   m_CurrentFrameStart = static_cast<int64_t>(Now());
 }
 
-double Clock::Now() const {
-  return static_cast<double>(m_Source->Counter() * 1000) / static_cast<double>(m_Frequency);
-}
+double Clock::Now() const { return static_cast<double>(m_Source->Counter() * 1000) / static_cast<double>(m_Frequency); }
 
 double Clock::TimeInFrame() const { return Now() - static_cast<double>(m_CurrentFrameStart); }
 

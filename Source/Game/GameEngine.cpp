@@ -71,7 +71,10 @@ const Step kInitSteps[] = {
 const Step kFrameSteps[] = {
     {"Clock::BeginFrame", [] { Clock::Instance().BeginFrame(); }},
     // The window's close request ends the game like a script's quit request.
-    {"Input::Update", [] { if (!Core::Input::Instance().Update()) GameEngine::Instance().QuitGame(); }},
+    {"Input::Update",
+     [] {
+       if (!Core::Input::Instance().Update()) GameEngine::Instance().QuitGame();
+     }},
     {"Input::PollController", [] { Core::Input::Instance().PollController(); }},
     {"Input::AdvanceTimers", [] { Core::Input::Instance().AdvanceTimers(); }},
     {"MailMan::Deliver", [] { Msg::MailMan::Instance().Deliver(); }},

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "Util/Vec3.h"
+
 namespace Game {
 class Entity;
 }
@@ -22,13 +24,11 @@ namespace Msg {
 
 class MailMan;
 
-struct Vec3 {
-  float x = 0.0f, y = 0.0f, z = 0.0f;
-};
+// Messages carry the engine's own vector type, so receivers take the values as they are.
+using Vec3 = Util::Vec3;
 struct Vec4 {
   float x = 0.0f, y = 0.0f, z = 0.0f, w = 0.0f;
 };
-inline bool operator==(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 inline bool operator==(const Vec4& a, const Vec4& b) { return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w; }
 
 // An owned, NUL-terminated copy of a character string, made on construction and freed with the

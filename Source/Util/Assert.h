@@ -34,7 +34,6 @@ bool Assert(bool condition, const char* expression, const std::string& comment, 
 // file explicitly (templates in headers); UTIL_ASSERT_EXPR shows a given expression text where the
 // code's own condition is written differently from the text users know it by.
 #define UTIL_ASSERT(cond, comment) ::Util::Assert(static_cast<bool>(cond), #cond, (comment), kAssertFile, __LINE__)
-#define UTIL_ASSERT_IN(file, cond, comment) \
-  ::Util::Assert(static_cast<bool>(cond), #cond, (comment), (file), __LINE__)
+#define UTIL_ASSERT_IN(file, cond, comment) ::Util::Assert(static_cast<bool>(cond), #cond, (comment), (file), __LINE__)
 #define UTIL_ASSERT_EXPR(cond, expr, comment) \
   ::Util::Assert(static_cast<bool>(cond), (expr), (comment), kAssertFile, __LINE__)

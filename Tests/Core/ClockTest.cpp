@@ -25,8 +25,8 @@ TEST(Clock, ShortFrameIsHeldToThirtyThreeMilliseconds) {
   source.SetMs(500.0);
   Clock clock(source);
   clock.BeginFrame();
-  source.AdvanceMs(5.0);           // the frame's own work
-  source.SetStepPerReadMs(0.25);   // every read of the counter moves time a little
+  source.AdvanceMs(5.0);          // the frame's own work
+  source.SetStepPerReadMs(0.25);  // every read of the counter moves time a little
   clock.EndFrame();
   EXPECT_GE(source.NowMs(), 533.0);
   EXPECT_LE(source.NowMs(), 533.25 + 0.25);
