@@ -96,12 +96,13 @@ TEST_F(EntityManager, RemovingFromHeadMiddleAndTailKeepsTheListSoundAndARefillSt
   for (int i = 0; i < 5; ++i) made.push_back(Manager().CreateEntity(i % 2 ? m_OldVine.c_str() : m_Vine.c_str()));
   EXPECT_TRUE(Manager().RemoveByPtr(made[2]));
   EXPECT_TRUE(Manager().Validate());
-  EXPECT_TRUE(Manager().RemoveByID(made[0]->GetID()));
+  const int32_t firstId = made[0]->GetID();
+  EXPECT_TRUE(Manager().RemoveByID(firstId));
   EXPECT_TRUE(Manager().Validate());
   EXPECT_TRUE(Manager().RemoveByFullName(made[4]->GetName()));
   EXPECT_TRUE(Manager().Validate());
   EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{made[1], made[3]}));
-  EXPECT_FALSE(Manager().RemoveByID(made[0]->GetID()));
+  EXPECT_FALSE(Manager().RemoveByID(firstId));
 
   EXPECT_TRUE(Manager().RemoveByPtr(made[3]));
   EXPECT_TRUE(Manager().RemoveByPtr(made[1]));  // the last one: the list is empty
