@@ -86,6 +86,18 @@ bool XmlReader::Next(const char* name) {
   return m_Current != nullptr;
 }
 
+XmlReader::Mark XmlReader::Here() const {
+  Mark mark;
+  mark.m_Open = m_Open;
+  mark.m_Current = m_Current;
+  return mark;
+}
+
+void XmlReader::Return(const Mark& mark) {
+  m_Open = mark.m_Open;
+  SetCurrent(mark.m_Current);
+}
+
 bool XmlReader::CurrentNameIs(const char* name) const { return !m_Open.empty() && Named(m_Open.back(), name); }
 
 bool XmlReader::NameAttributeIs(const char* text) const {

@@ -49,6 +49,16 @@ class XmlReader {
   bool Next();
   bool Next(const char* name);
 
+  // Where the cursor is, open elements included, to come back to after handing the reader to
+  // code that reads on from here (the element builders of entity definitions).
+  class Mark {
+    friend class XmlReader;
+    std::vector<TiXmlElement*> m_Open;
+    TiXmlElement* m_Current = nullptr;
+  };
+  Mark Here() const;
+  void Return(const Mark& mark);
+
   bool HasCurrent() const { return m_Current != nullptr; }
   // The innermost open element's name is `name`.
   bool CurrentNameIs(const char* name) const;

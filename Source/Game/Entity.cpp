@@ -1,0 +1,98 @@
+#include "Game/Entity.h"
+
+#include "Game/EntityDefinition.h"
+#include "Graphics/Visual.h"
+#include "Physics/PhysComp.h"
+#include "Script/Script.h"
+#include "Sound/Sound.h"
+#include "Util/Grid.h"
+
+namespace Game {
+namespace {
+
+// Incremented before each entity takes its value, so the first ID of a run is 2. Never reused.
+int32_t s_LastID = 1;
+
+// Replaces an owned component, deleting the one held before.
+template <class T>
+void Replace(T*& held, T* given) {
+  if (held == given) return;
+  delete held;
+  held = given;
+}
+
+}  // namespace
+
+Entity::Entity(const char* definitionPath) : m_ID(++s_LastID), m_Scale{1.0f, 1.0f, 1.0f} {
+  ReadEntityDefinition(*this, definitionPath);
+}
+
+Entity::Entity() : m_ID(++s_LastID) {
+  for (auto& row : m_RotationMatrix.m)
+    for (float& value : row) value = 0.0f;
+}
+
+Entity::~Entity() {
+  delete m_Visual;
+  delete m_Physics;
+  delete m_Script;
+  delete m_Sound;
+}
+
+void Entity::Rename(const char* baseName) { m_Name = std::string(baseName ? baseName : "") + std::to_string(m_ID); }
+
+void Entity::SetVisual(Gfx::Visual* visual) { Replace(m_Visual, visual); }
+
+void Entity::SetPhysics(Phy::PhysComp* physics) { Replace(m_Physics, physics); }
+
+void Entity::SetScript(Spt::Script* script) { Replace(m_Script, script); }
+
+void Entity::SetSound(Snd::Sound* sound) { Replace(m_Sound, sound); }
+
+bool Entity::ScriptFlag() const { return m_Script && m_Script->Flag(); }
+
+void Entity::SetPosition(const Util::Vec3& p) {
+  const Util::Vec3 d = p - m_Position;
+  if (m_Physics && m_Physics->HasHull()) m_Physics->TranslateHull(d);
+  const uint32_t minBefore = Util::Grid::CellIndex(m_Bounds.Min());
+  const uint32_t maxBefore = Util::Grid::CellIndex(m_Bounds.Max());
+  m_Bounds.Translate(d);
+  const bool crossed =
+      Util::Grid::CellIndex(m_Bounds.Min()) != minBefore || Util::Grid::CellIndex(m_Bounds.Max()) != maxBefore;
+  // Before the grid exists and after it is gone there is nothing to re-file.
+  if (crossed && Util::Grid::Exists()) {
+    ++m_GridMoves;
+    Util::Grid::Instance().Move(this);
+  }
+  m_Position = p;
+}
+
+void Entity::SetPositionOnly(const Util::Vec3& p) {
+  m_Bounds.Translate(p - m_Position);
+  m_Position = p;
+}
+
+void Entity::SetRotation(const Util::Vec3& degrees) {
+  if (m_Physics) m_Physics->RotateHull(degrees);
+  m_Rotation = degrees;
+  m_RotationMatrix = Util::Mat3::FromEulerDegrees(degrees);
+}
+
+void Entity::SetRotationMatrix(const Util::Mat3& m) {
+  m_Rotation = Util::Vec3{};
+  m_RotationMatrix = m;
+}
+
+void Entity::SetScale(const Util::Vec3& s) {
+  if (m_Physics && m_Scale.x != 0.0f) m_Physics->ScaleHull(s.x / m_Scale.x);
+  m_Scale = s;
+}
+
+void Entity::SetVelocity(const Util::Vec3& v) {
+  if (m_Physics) m_Physics->SetVelocity(v);
+  m_Velocity = v;
+}
+
+void Entity::SetBounds(const Phy::AABB& b) { m_Bounds = b; }
+
+}  // namespace Game

@@ -1,0 +1,7 @@
+#include "Sound/Sound.h"
+
+namespace Snd {
+
+Sound::~Sound() = default;
+
+}  // namespace Snd
