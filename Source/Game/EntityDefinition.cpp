@@ -39,22 +39,24 @@ Util::Vec3 ReadVector(const Util::XmlReader& reader) {
   return {reader.Get<float>("x"), reader.Get<float>("y"), reader.Get<float>("z")};
 }
 
-// Shared is entered. Each child is searched for from where the one before it was found.
+// The children of Shared in the order they are looked for, and what each sets. Each search
+// starts after the child found before it.
+struct SharedChild {
+  const char* tag;
+  void (Entity::*set)(const Util::Vec3&);
+};
+const SharedChild kSharedChildren[] = {
+    {"Position", &Entity::SetPositionOnly},  // the bounds come along
+    {"Rotation", &Entity::SetRotation},      // angles in degrees; the matrix follows
+    {"Scale", &Entity::SetScale},
+    {"Velocity", &Entity::SetVelocity},
+};
+
+// Shared is entered.
 void ReadShared(Entity& entity, Util::XmlReader& reader) {
-  if (reader.FindChild("Position")) {
-    entity.SetPositionOnly(ReadVector(reader));
-    reader.Leave();
-  }
-  if (reader.FindChild("Rotation")) {
-    entity.SetRotation(ReadVector(reader));
-    reader.Leave();
-  }
-  if (reader.FindChild("Scale")) {
-    entity.SetScale(ReadVector(reader));
-    reader.Leave();
-  }
-  if (reader.FindChild("Velocity")) {
-    entity.SetVelocity(ReadVector(reader));
+  for (const SharedChild& child : kSharedChildren) {
+    if (!reader.FindChild(child.tag)) continue;
+    (entity.*child.set)(ReadVector(reader));
     reader.Leave();
   }
 }

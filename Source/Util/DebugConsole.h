@@ -1,5 +1,6 @@
-// DebugConsole: brings up the on-screen debug console and frame-rate display.
-// Not built yet beyond its entry points, so that the engine's order is already fixed.
+// DebugConsole: brings up the on-screen debug console and frame-rate display, two entities whose
+// behaviour is in script. Init, during start-up, asks the entity manager for them by message; they
+// appear at the first delivery, at the end of start-up, and belong to the manager from then on.
 #pragma once
 
 #include "Util/Singleton.h"

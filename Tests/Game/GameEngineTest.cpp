@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Core/Clock.h"
+#include "Game/EntityManager.h"
 #include "Game/GameEngine.h"
 #include "Messaging/Messages.h"
 #include "Support/AssertRecorder.h"
@@ -286,7 +287,24 @@ TEST_F(GameEngineTest, MailPostedDuringStartUpIsDeliveredAtItsEnd) {
   GameEngine::Instance().Init();
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(log.m_Areas, std::vector<int>{1});  // the second waits for the first frame
-  EXPECT_EQ(Msg::MailMan::Instance().Queued(), 1u);
+  Msg::MailMan::Instance().Deliver();
+  EXPECT_EQ(log.m_Areas, (std::vector<int>{1, 2}));
+}
+
+TEST_F(GameEngineTest, TheEditorEntitiesAskedForEarlyInStartUpAreBuiltByItsDelivery) {
+  Testing::AssertRecorder recorder;
+  size_t before = 1;
+  Util::Trace::SetListener([&](const std::string& step) {
+    if (step == "MailMan::Deliver") before = Game::EntityManager::Instance().Count();
+  });
+  testing::internal::CaptureStdout();
+  GameEngine::Instance().Init();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(before, 0u);
+  EXPECT_EQ(Game::EntityManager::Instance().Count(), 4u);
+  GameEngine::Instance().Shutdown();
+  EXPECT_FALSE(Game::EntityManager::Exists());
+  EXPECT_EQ(recorder.Count(), 0u);
 }
 
 TEST_F(GameEngineTest, MailStillQueuedAtShutdownIsDestroyedUndeliveredAndUnreported) {

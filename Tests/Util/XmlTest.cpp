@@ -141,6 +141,26 @@ TEST_F(Xml, TypedValuesAreFoundByTagAndKeyAndMissingOnesReadAsZero) {
   EXPECT_STREQ(reader.ElementName(), "Hull");
 }
 
+TEST_F(Xml, AMarkBringsTheCursorBackWithEveryOpenElementHoweverFarItWent) {
+  m_Tree.Write("Assets/entity.xml", kEntityFile);
+  XmlReader reader("../../Assets/entity.xml");
+  ASSERT_TRUE(reader.Open());
+  ASSERT_TRUE(reader.FindChild("Physics"));
+  ASSERT_TRUE(reader.Next("Acceleration"));
+  const XmlReader::Mark mark = reader.Here();
+  reader.Enter();
+  reader.Leave();
+  reader.Leave();
+  reader.Leave();  // out of the root
+  EXPECT_FALSE(reader.HasCurrent());
+  reader.Return(mark);
+  EXPECT_STREQ(reader.ElementName(), "Acceleration");
+  EXPECT_TRUE(reader.CurrentNameIs("Physics"));
+  EXPECT_EQ(reader.Get<float>("mass"), 2.0f);
+  reader.Leave();
+  EXPECT_STREQ(reader.ElementName(), "Script");  // the element after Physics, as before
+}
+
 TEST_F(Xml, CurrentElementOffersItsTextAndAttributes) {
   m_Tree.Write("Assets/entity.xml", kEntityFile);
   XmlReader reader("../../Assets/entity.xml");

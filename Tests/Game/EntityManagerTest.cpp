@@ -1,0 +1,246 @@
+#include "Game/EntityTesting.h"
+
+using Game::Entity;
+using Testing::Definition;
+using Util::Vec3;
+
+namespace {
+
+class EntityManager : public Testing::EntityTest {
+ protected:
+  void SetUp() override {
+    EntityTest::SetUp();
+    m_Vine = WriteEntity("e_Vine", Definition("Vine"));
+    m_OldVine = WriteEntity("e_OldVine", Definition("OldVine"));
+  }
+
+  // The full names of the listed entities, in list order.
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (Entity* e : Manager().Entities()) names.push_back(e->GetName());
+    return names;
+  }
+
+  // Uses up IDs until the next entity gets this one.
+  static void SkipToId(int32_t id) {
+    for (;;) {
+      Entity probe;
+      if (probe.GetID() + 1 >= id) return;
+    }
+  }
+
+  std::string m_Vine, m_OldVine;
+};
+
+}  // namespace
+
+TEST_F(EntityManager, EntitiesAreListedInCreationOrderAndFoundByNameFullNameAndId) {
+  Entity* a = Manager().CreateEntity(m_Vine.c_str());
+  Entity* b = Manager().CreateEntity(m_OldVine.c_str());
+  Entity* c = Manager().CreateEntity(m_Vine.c_str());
+  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{a, b, c}));
+  EXPECT_EQ(Manager().Count(), 3u);
+  EXPECT_TRUE(Manager().Validate());
+
+  EXPECT_EQ(Manager().FindByName("Vine"), a);  // the earliest whose name contains it
+  EXPECT_EQ(Manager().FindByName("Old"), b);
+  EXPECT_EQ(Manager().FindByFullName(c->GetName()), c);
+  EXPECT_EQ(Manager().FindByFullName("Vine"), nullptr);
+  EXPECT_EQ(Manager().FindByID(b->GetID()), b);
+  EXPECT_EQ(Manager().FindByID(c->GetID() + 1), nullptr);
+  EXPECT_EQ(Manager().FindByName(nullptr), nullptr);
+  EXPECT_EQ(Manager().FindByFullName(nullptr), nullptr);
+}
+
+TEST_F(EntityManager, ANullPathCreatesNothingAndAnnouncesNothing) {
+  Testing::ManagerLog log;
+  const size_t queued = Msg::MailMan::Instance().Queued();
+  EXPECT_EQ(Manager().CreateEntity(nullptr), nullptr);
+  const float color[4] = {1, 1, 1, 1};
+  EXPECT_EQ(Manager().CreateLight(nullptr, color, 2.0f), nullptr);
+  EXPECT_EQ(Msg::MailMan::Instance().Queued(), queued);
+  Msg::MailMan::Instance().Deliver();
+  EXPECT_TRUE(log.m_Added.empty());
+  EXPECT_EQ(Manager().Count(), 0u);
+}
+
+TEST_F(EntityManager, RemovalByFullNameNeedsTheWholeNameAndByNameAnyPartOfIt) {
+  Entity* vine = Manager().CreateEntity(m_Vine.c_str());
+  const std::string shortName = vine->GetName();  // "Vine<n>"
+  SkipToId(vine->GetID() * 10 + 1);
+  Entity* longer = Manager().CreateEntity(m_Vine.c_str());  // "Vine<n>1"
+  ASSERT_EQ(std::string(longer->GetName()), shortName + "1");
+
+  EXPECT_TRUE(Manager().RemoveByFullName(shortName.c_str()));
+  EXPECT_EQ(Names(), std::vector<std::string>{shortName + "1"});
+  EXPECT_FALSE(Manager().RemoveByFullName(shortName.c_str()));  // "Vine<n>" is not "Vine<n>1"
+  EXPECT_EQ(Manager().Count(), 1u);
+  EXPECT_TRUE(Manager().RemoveByName(shortName.c_str()));  // but it is part of it
+  EXPECT_EQ(Manager().Count(), 0u);
+  EXPECT_FALSE(Manager().RemoveByName("Vine"));
+}
+
+TEST_F(EntityManager, ANameMatchingSeveralRemovesOnlyTheEarliestCreated) {
+  Manager().CreateEntity(m_Vine.c_str());
+  Entity* old = Manager().CreateEntity(m_OldVine.c_str());
+  Entity* vine = Manager().CreateEntity(m_Vine.c_str());
+  EXPECT_TRUE(Manager().RemoveByName("Vine"));
+  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{old, vine}));
+  EXPECT_TRUE(Manager().RemoveByName("Vine"));  // now the old vine is the earliest
+  EXPECT_EQ(Manager().Entities(), std::vector<Entity*>{vine});
+  EXPECT_TRUE(Manager().Validate());
+}
+
+TEST_F(EntityManager, RemovingFromHeadMiddleAndTailKeepsTheListSoundAndARefillStartsItAgain) {
+  std::vector<Entity*> made;
+  for (int i = 0; i < 5; ++i) made.push_back(Manager().CreateEntity(i % 2 ? m_OldVine.c_str() : m_Vine.c_str()));
+  EXPECT_TRUE(Manager().RemoveByPtr(made[2]));
+  EXPECT_TRUE(Manager().Validate());
+  const int32_t firstId = made[0]->GetID();
+  EXPECT_TRUE(Manager().RemoveByID(firstId));
+  EXPECT_TRUE(Manager().Validate());
+  EXPECT_TRUE(Manager().RemoveByFullName(made[4]->GetName()));
+  EXPECT_TRUE(Manager().Validate());
+  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{made[1], made[3]}));
+  EXPECT_FALSE(Manager().RemoveByID(firstId));
+
+  EXPECT_TRUE(Manager().RemoveByPtr(made[3]));
+  EXPECT_TRUE(Manager().RemoveByPtr(made[1]));  // the last one: the list is empty
+  EXPECT_EQ(Manager().Count(), 0u);
+  EXPECT_TRUE(Manager().Entities().empty());
+  EXPECT_TRUE(Manager().Validate());
+
+  Entity* again = Manager().CreateEntity(m_OldVine.c_str());
+  Entity* next = Manager().CreateEntity(m_Vine.c_str());
+  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{again, next}));
+  EXPECT_EQ(Manager().FindByName("Vine"), again);
+  EXPECT_TRUE(Manager().Validate());
+}
+
+TEST_F(EntityManager, APointerThatIsNotListedIsNeverFollowed) {
+  Entity* listed = Manager().CreateEntity(m_Vine.c_str());
+  Entity bare;
+  EXPECT_FALSE(Manager().RemoveByPtr(&bare));
+  EXPECT_FALSE(Manager().RemoveByPtr(nullptr));
+  Manager().RemoveByPtr(listed);
+  EXPECT_FALSE(Manager().RemoveByPtr(listed));  // gone already: its old address matches nothing
+  EXPECT_EQ(Manager().Count(), 0u);
+}
+
+TEST_F(EntityManager, RemovalIsAnnouncedAtOnceWithACopyOfTheNameWhileTheEntityStillLives) {
+  Testing::ManagerLog log;
+  const auto& entities = Util::Allocator<sizeof(Entity)>::Instance();
+  Entity* vine = Manager().CreateEntity(m_Vine.c_str());
+  const std::string name = vine->GetName();
+  const int32_t id = vine->GetID();
+  const uint32_t inUse = entities.Stats().ObjectsInUse_;
+  const size_t queued = Msg::MailMan::Instance().Queued();
+
+  ASSERT_TRUE(Manager().RemoveByName("Vine"));
+  ASSERT_EQ(log.m_Removed.size(), 1u);  // during the call, not at a delivery
+  EXPECT_EQ(log.m_Removed[0].name, name);
+  EXPECT_EQ(log.m_Removed[0].id, id);
+  EXPECT_FALSE(log.m_Removed[0].stillListed);
+  EXPECT_TRUE(log.m_Removed[0].alive);
+  EXPECT_EQ(Msg::MailMan::Instance().Queued(), queued);  // nothing posted
+  // The entity has gone back to its pool; the kept notice still holds its own copy of the name.
+  EXPECT_EQ(entities.Stats().ObjectsInUse_, inUse - 1);
+  EXPECT_EQ(std::string(log.m_RemovedKept[0]->m_FullName.Get()), name);
+}
+
+TEST_F(EntityManager, CreationIsAnnouncedAtTheNextDeliveryWithTheScriptFlag) {
+  Game::RegisterElementBuilder("Script", Testing::BuildScript);
+  Game::RegisterElementBuilder("Light", Testing::BuildVisual);
+  const std::string scripted = WriteEntity(
+      "e_Firefly", Definition("Firefly", "", "<Script><string name=\"file\">f.lua</string><bool/></Script>"));
+  const std::string lamp =
+      WriteEntity("e_Lamp", Definition("Lamp", "", "<Light/><Script><bool name=\"always\">1</bool></Script>"));
+  Testing::ManagerLog log;
+  Entity* plain = Manager().CreateEntity(m_Vine.c_str());
+  Entity* firefly = Manager().CreateEntity(scripted.c_str());
+  const float color[4] = {0.25f, 0.5f, 0.75f, 1.0f};
+  Entity* light = Manager().CreateLight(lamp.c_str(), color, 40.0f);
+  EXPECT_TRUE(log.m_Added.empty());  // posted, not sent
+
+  Msg::MailMan::Instance().Deliver();
+  ASSERT_EQ(log.m_Added.size(), 3u);
+  EXPECT_EQ(log.m_Added[0].entity, plain);
+  EXPECT_FALSE(log.m_Added[0].scripted);
+  EXPECT_EQ(log.m_Added[1].entity, firefly);
+  EXPECT_TRUE(log.m_Added[1].scripted);
+  EXPECT_EQ(log.m_Added[2].entity, light);
+  EXPECT_FALSE(log.m_Added[2].scripted);  // a light is announced unflagged, script or not
+  EXPECT_TRUE(light->ScriptFlag());
+
+  auto* visual = dynamic_cast<Testing::RecordingVisual*>(light->GetVisual());
+  ASSERT_NE(visual, nullptr);
+  EXPECT_EQ(std::vector<float>(visual->m_Color, visual->m_Color + 4), std::vector<float>(color, color + 4));
+  EXPECT_EQ(visual->m_Radius, 40.0f);
+  // A light without a visual has nothing to colour.
+  EXPECT_NE(Manager().CreateLight(m_Vine.c_str(), color, 1.0f), nullptr);
+}
+
+TEST_F(EntityManager, MessagesCreatePlaceAndRemoveEntitiesAtTheDelivery) {
+  Game::RegisterElementBuilder("Physics", Testing::BuildPhysics);
+  const std::string body =
+      WriteEntity("e_Body", Definition("Body", "", "<Physics><bool name=\"hull\">1</bool></Physics>"));
+  Manager();  // the manager is a mailbox from here on
+  Msg::MailMan& post = Msg::MailMan::Instance();
+  post.Post(new Msg::eManAddMsg(m_Vine.c_str()));
+  post.Post(new Msg::eManAddAtMsg(body.c_str(), Vec3{100, 20, 30}, Vec3{0, 45, 0}));
+  post.Post(new Msg::eManAddMsg(m_OldVine.c_str()));
+  post.Post(new Msg::eManAddMsg(nullptr));
+  EXPECT_EQ(Manager().Count(), 0u);
+  post.Deliver();
+  ASSERT_EQ(Manager().Count(), 3u);
+
+  Entity* placed = Manager().FindByName("Body");
+  ASSERT_NE(placed, nullptr);
+  EXPECT_EQ(placed->GetPosition(), (Vec3{100, 20, 30}));
+  EXPECT_EQ(placed->GetRotation(), (Vec3{0, 45, 0}));
+  EXPECT_EQ(placed->GetRotationMatrix(), Util::Mat3::FromEulerDegrees({0, 45, 0}));
+  // Placed first, then turned.
+  EXPECT_EQ(Testing::ComponentLog(), (std::vector<std::string>{"translate", "rotate"}));
+
+  const int32_t oldId = Manager().FindByName("OldVine")->GetID();
+  const std::string vineName = Manager().FindByName("Vine")->GetName();
+  post.Post(new Msg::eManRemoveByPtrMsg(placed));
+  post.Post(new Msg::eManRemoveByFullNameMsg("OldVine"));  // not a full name
+  post.Post(new Msg::eManRemoveByNameMsg("Old"));
+  post.Post(new Msg::eManRemoveByPtrMsg(placed));  // gone by then
+  post.Deliver();
+  EXPECT_EQ(Names(), std::vector<std::string>{vineName});
+  EXPECT_EQ(Manager().FindByID(oldId), nullptr);
+  post.Post(new Msg::eManRemoveByFullNameMsg(vineName.c_str()));
+  post.Deliver();
+  EXPECT_EQ(Manager().Count(), 0u);
+}
+
+TEST_F(EntityManager, ShutdownRemovesEveryEntityInCreationOrderAndAnnouncesEach) {
+  Testing::ManagerLog log;
+  const size_t live = Util::AutoList<Entity>::Count();
+  Entity* a = Manager().CreateEntity(m_Vine.c_str());
+  Entity* b = Manager().CreateEntity(m_OldVine.c_str());
+  const std::vector<int32_t> ids = {a->GetID(), b->GetID()};
+  Manager().Shutdown();
+  ASSERT_EQ(log.m_Removed.size(), 2u);
+  EXPECT_EQ((std::vector<int32_t>{log.m_Removed[0].id, log.m_Removed[1].id}), ids);
+  EXPECT_EQ(Util::AutoList<Entity>::Count(), live);
+  EXPECT_TRUE(Manager().Validate());
+  Game::EntityManager::Destroy();
+  EXPECT_EQ(m_Asserts.Count(), 0u);
+}
+
+TEST_F(EntityManager, DestroyingTheManagerWithEntitiesLeftIsReportedAndTheyGoAnyway) {
+  const size_t live = Util::AutoList<Entity>::Count();
+  Manager().CreateEntity(m_Vine.c_str());
+  Manager().CreateEntity(m_Vine.c_str());
+  Game::EntityManager::Destroy();
+  ASSERT_EQ(m_Asserts.Count(), 1u);
+  EXPECT_EQ(m_Asserts.Texts()[0].substr(0, m_Asserts.Texts()[0].find("\nLine: ")),
+            "Assert \"m_frst == 0\" failed\n"
+            "Comment: Entity manager destructor being called with entities still active.\n"
+            "File: Source\\Game\\game_entitymanager");
+  EXPECT_EQ(Util::AutoList<Entity>::Count(), live);
+  m_Asserts.Clear();
+}
