@@ -2,7 +2,10 @@
 // Not built yet beyond its entry points, so that the engine's order is already fixed.
 #pragma once
 
+#include <vector>
+
 #include "Util/Singleton.h"
+#include "Util/Vec3.h"
 
 namespace Game {
 
@@ -13,9 +16,17 @@ class GlobalStateData : public Util::Singleton<GlobalStateData> {
   void Shutdown();
   void DeleteOwned();
 
+  // The game state's hold on the camera, read by the camera's Update: its filter of the camera's
+  // target goal, and this frame's forces from repulsors and magnets, which push the eye. The goal
+  // unchanged and no forces until the game state has them.
+  Util::Vec3 FilterCameraTarget(const Util::Vec3& targetGoal) const { return targetGoal; }
+  const std::vector<Util::Vec3>& CameraForces() const { return m_CameraForces; }
+
  private:
   friend class Util::Singleton<GlobalStateData>;
   GlobalStateData() : Singleton(true) {}
+
+  std::vector<Util::Vec3> m_CameraForces;
 };
 
 }  // namespace Game

@@ -5,6 +5,7 @@
 
 #include "Util/Allocator.h"
 #include "Util/Singleton.h"
+#include "Util/Vec3.h"
 
 namespace Game {
 
@@ -14,6 +15,9 @@ class Player : public Util::Singleton<Player>, public Util::Pooled<Player> {
   void InitLanternPole();
   void Update();
   void Shutdown();
+
+  // Where Dodod stands, for the grid's active cells; none while there is no character.
+  const Util::Vec3* DododPosition() const { return nullptr; }
 
  private:
   friend class Util::Singleton<Player>;
