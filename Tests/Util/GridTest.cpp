@@ -386,3 +386,21 @@ TEST_F(GridTest, ACreatedGridFilesTheEntitiesAlreadyAliveWithTheirScriptFlags) {
   EXPECT_TRUE(grid().CellEntities(Cell(7, 8, 9)).empty());
   EXPECT_TRUE(grid().Validate());
 }
+
+TEST_F(GridTest, AnEntityDeletedOutsideTheManagerLeavesTheGridWithItsComponents) {
+  Grid::Instance().Shutdown();
+  Grid::Destroy();
+  Entity* doomed = MakeFull(5, 0, 5, true);
+  grid().Update(nullptr);
+  SendCamera(Centre(5, 0, 5));
+  grid().Update(nullptr);
+  ASSERT_TRUE(Has(grid().TierScripts(0), doomed->GetScript()));
+
+  m_Entities.erase(std::find(m_Entities.begin(), m_Entities.end(), doomed));
+  delete doomed;  // as Lua's collector deletes an entity a script constructed
+  EXPECT_EQ(grid().Count(), 0u);
+  EXPECT_TRUE(grid().TierScripts(0).empty());
+  EXPECT_TRUE(grid().CellEntities(Cell(5, 0, 5)).empty());
+  grid().Update(nullptr);
+  EXPECT_TRUE(grid().Validate());
+}
