@@ -33,6 +33,9 @@ Entity::Entity() : m_ID(++s_LastID) {
 }
 
 Entity::~Entity() {
+  // Whatever deletes an entity (the manager, or Lua collecting one a script built), the grid must
+  // not keep pointing at it or at its components.
+  if (Util::Grid::Exists()) Util::Grid::Instance().Remove(this);
   delete m_Visual;
   delete m_Physics;
   delete m_Script;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "Messaging/MailBox.h"
 #include "Util/Singleton.h"
@@ -24,6 +25,12 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
   // The camera vector of that kind (0 to 4) as last reported; zero before any report.
   const Util::Vec3& CameraVector(int32_t kind) const;
 
+  // The game state's hold on the camera, read by the camera's Update: its filter of the camera's
+  // target goal, and this frame's forces from repulsors and magnets, which push the eye. The goal
+  // unchanged and no forces until the game state has them.
+  Util::Vec3 FilterCameraTarget(const Util::Vec3& targetGoal) const { return targetGoal; }
+  const std::vector<Util::Vec3>& CameraForces() const { return m_CameraForces; }
+
   void Receive(Util::Handle<Msg::cameraGetInfoMsg> message) override;
 
  private:
@@ -31,6 +38,7 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
   GlobalStateData() : Singleton(true) {}
 
   Util::Vec3 m_Camera[kCameraVectors];
+  std::vector<Util::Vec3> m_CameraForces;
 };
 
 }  // namespace Game

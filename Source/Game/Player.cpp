@@ -23,6 +23,8 @@ void Player::Update() {}
 
 void Player::Shutdown() {}
 
+const Util::Vec3* Player::DododPosition() const { return m_Dodod ? &m_Dodod->GetPosition() : nullptr; }
+
 void Player::AddToLightCount(float amount) { m_LightCount = std::min(m_LightCount + amount, kMaxLight); }
 
 void Player::Receive(Util::Handle<Msg::eManAddDododMsg> message) {

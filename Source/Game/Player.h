@@ -13,6 +13,7 @@
 #include "Messaging/MailBox.h"
 #include "Util/Allocator.h"
 #include "Util/Singleton.h"
+#include "Util/Vec3.h"
 
 namespace Game {
 
@@ -41,6 +42,9 @@ class Player : public Util::Singleton<Player>, public Util::Pooled<Player>, publ
   void SetFireflyDistance(float value) { m_FireflyDistance = value; }
   float ParticleSystemTime() const { return m_ParticleSystemTime; }
   void SetParticleSystemTime(float value) { m_ParticleSystemTime = value; }
+
+  // Where Dodod stands, for the grid's active cells; none while there is no character.
+  const Util::Vec3* DododPosition() const;
 
   void Receive(Util::Handle<Msg::eManAddDododMsg> message) override;
   void Receive(Util::Handle<Msg::eManAddLanternMsg> message) override;

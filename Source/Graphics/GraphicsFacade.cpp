@@ -1,12 +1,26 @@
 #include "Graphics/GraphicsFacade.h"
 
+#include "Graphics/Camera.h"
+
 namespace Gfx {
 
-int GraphicsFacade::Init() { return 0; }
+GraphicsFacade::~GraphicsFacade() { delete m_Camera; }
 
-void GraphicsFacade::Update() {}
+int GraphicsFacade::Init() {
+  delete m_Camera;
+  m_Camera = new Camera;
+  m_Camera->Reset();
+  return 0;
+}
 
-void GraphicsFacade::Shutdown() {}
+void GraphicsFacade::Update() {
+  if (m_Camera) m_Camera->Update();
+}
+
+void GraphicsFacade::Shutdown() {
+  delete m_Camera;
+  m_Camera = nullptr;
+}
 
 void GraphicsFacade::AdaptToWindowSize() {}
 

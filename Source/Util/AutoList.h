@@ -44,6 +44,9 @@ class AutoList {
 
   static Range All() { return Range(); }
   static size_t Count() { return s_Registry.count; }
+  // How many instances have ever been created. With Count() it tells whether the registry changed:
+  // a creation raises this, a destruction lowers Count().
+  static uint64_t Created() { return s_Registry.nextSerial; }
 
   // Calls visit(T&) for every instance live when the walk began and still live when its turn comes.
   template <class Visit>
