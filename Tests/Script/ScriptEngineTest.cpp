@@ -250,3 +250,42 @@ TEST_F(ScriptTest, ARemovedEntitysUserdataRaisesAScriptErrorInsteadOfReachingIt)
   EXPECT_NE(error.find("Game::Entity expected, got a removed one"), std::string::npos) << error;
   EXPECT_EQ(Run("return tostring(e) ~= nil"), "true");
 }
+
+TEST_F(ScriptTest, TheFramesScriptsFollowTheGridsTiersAroundTheCamera) {
+  const std::string counter = Script("counter.lua", kCounter);
+  const std::string definition = Definition("Counter", counter);
+  // The near one runs always: a passive entity in a near cell would be in the third tier as well.
+  const std::string always = Definition("Always", counter, true);
+  Start();
+  Run("runs = {} order = {}");
+  // The camera's block of near cells spans x from -768 to -512 and y and z from 256 to 512; the
+  // shell of far cells lies around it.
+  const Util::Vec3 camera{-704.0f, 320.0f, 320.0f};
+  const Util::Vec3 places[] = {{-640, 300, 300},  {-824, 300, 300},  {-824, 200, 300},  {-824, 300, 200},
+                               {400, 1400, 1400}, {400, 1400, 1300}, {400, 1300, 1400}, {300, 1400, 1400}};
+  std::vector<Game::Entity*> entities;
+  for (const Util::Vec3& place : places) {
+    const std::string& file = entities.empty() ? always : definition;
+    entities.push_back(Game::EntityManager::Instance().CreateEntity(file.c_str()));
+    entities.back()->SetPosition(place);
+  }
+  Util::Grid& grid = Util::Grid::Instance();
+  Msg::MailMan::Instance().Post(new Msg::cameraGetInfoMsg(0, camera));
+  Deliver();
+  for (int frame = 0; frame < 4; ++frame) {
+    grid.Update(nullptr);
+    Engine().Update();
+  }
+  ASSERT_EQ(grid.TierScripts(0).size(), 1u);
+  ASSERT_EQ(grid.TierScripts(1).size(), 3u);
+  ASSERT_EQ(grid.TierScripts(2).size(), 4u);
+  auto runs = [&](Spt::Script* script) {
+    return Run("return runs[" + std::to_string(script->Owner()->GetID()) + "] or 0");
+  };
+  const std::vector<Spt::Script*> middle(grid.TierScripts(1).begin(), grid.TierScripts(1).end());
+  EXPECT_EQ(runs(entities[0]->GetScript()), "4");
+  EXPECT_EQ(runs(middle[0]), "2");
+  EXPECT_EQ(runs(middle[1]), "2");
+  EXPECT_EQ(runs(middle[2]), "0");
+  for (Spt::Script* far : grid.TierScripts(2)) EXPECT_EQ(runs(far), "0");
+}
