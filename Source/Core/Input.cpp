@@ -239,7 +239,7 @@ bool Input::Update() {
   if (!PumpEvents(*m_MyImp, false)) return false;
   // The pointer is held only while the window has both the mouse and the keyboard, so that it is
   // free as soon as the player turns to another window. The warp's own motion is not the player's.
-  SDL_Window* window = SDL_GetMouseFocus();
+  SDL_Window* window = m_CursorContained ? SDL_GetMouseFocus() : nullptr;
   if (window && SDL_GetKeyboardFocus() == window) {
     SDL_WarpMouseInWindow(window, kHoldX, kHoldY);
     if (!PumpEvents(*m_MyImp, true)) return false;

@@ -5,7 +5,8 @@
 // two-axis ranges (movement, camera, and a third driven by the arrow keys). It also keeps the raw
 // key and mouse-button state (keys in SDL 1.2's numbering, Core/KeyCodes.h), the mouse position
 // and this frame's motion, typed text, and the controller state in XInput's shape. While the window
-// has the mouse and the keyboard, the pointer is held at (300, 300) in it.
+// has the mouse and the keyboard, the pointer is held at (300, 300) in it, unless a script switched
+// that containment off.
 //
 // The frame loop calls Update (events; false on a quit or window-close request), PollController and
 // AdvanceTimers (by the clock's frame time), in that order, before the mail is delivered. Whether the
@@ -106,6 +107,10 @@ class Input : public Util::Singleton<Input> {
   ControllerState Controller() const;  // after the dead zones
 
   void ShowCursor(bool show);
+  // Whether the pointer is held in the window while it has the mouse and the keyboard (the
+  // start); off, the pointer moves freely, as editing tools need.
+  void ContainCursor(bool contain) { m_CursorContained = contain; }
+  bool CursorContained() const { return m_CursorContained; }
 
  private:
   friend class Util::Singleton<Input>;
@@ -118,6 +123,7 @@ class Input : public Util::Singleton<Input> {
 
   InputImp* m_MyImp = nullptr;
   bool m_CameraUsesMouse = true;
+  bool m_CursorContained = true;
   bool m_ControllerScheme = false;
   float m_Inversion[GR_RANGE_NUMBER][2] = {{1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}};
   float m_HeldTime[kGameButtonCount] = {};

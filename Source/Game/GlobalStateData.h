@@ -1,20 +1,29 @@
 // GlobalStateData: the game's progress, areas, seasons and popups.
-// Not built yet beyond its entry points, so that the engine's order is already fixed.
+// Not built yet beyond its entry points and the camera as last reported: the five vectors the
+// camera posts each frame (cameraGetInfoMsg kinds 0 to 4: eye, target, third, up, side), which
+// the scripts' camera getters read.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
+#include "Messaging/MailBox.h"
 #include "Util/Singleton.h"
 #include "Util/Vec3.h"
 
 namespace Game {
 
-class GlobalStateData : public Util::Singleton<GlobalStateData> {
+class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::MailBox {
  public:
+  static constexpr int32_t kCameraVectors = 5;
+
   void Init();
   void Update();
   void Shutdown();
   void DeleteOwned();
+
+  // The camera vector of that kind (0 to 4) as last reported; zero before any report.
+  const Util::Vec3& CameraVector(int32_t kind) const;
 
   // The game state's hold on the camera, read by the camera's Update: its filter of the camera's
   // target goal, and this frame's forces from repulsors and magnets, which push the eye. The goal
@@ -22,10 +31,13 @@ class GlobalStateData : public Util::Singleton<GlobalStateData> {
   Util::Vec3 FilterCameraTarget(const Util::Vec3& targetGoal) const { return targetGoal; }
   const std::vector<Util::Vec3>& CameraForces() const { return m_CameraForces; }
 
+  void Receive(Util::Handle<Msg::cameraGetInfoMsg> message) override;
+
  private:
   friend class Util::Singleton<GlobalStateData>;
   GlobalStateData() : Singleton(true) {}
 
+  Util::Vec3 m_Camera[kCameraVectors];
   std::vector<Util::Vec3> m_CameraForces;
 };
 

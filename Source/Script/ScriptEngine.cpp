@@ -1,13 +1,296 @@
 #include "Script/ScriptEngine.h"
 
+#include <iterator>
+
+#include "Game/Entity.h"
+#include "Game/EntityDefinition.h"
+#include "Messaging/Messages.h"
+#include "Script/Lua.h"
+#include "Util/Assert.h"
+#include "Util/ErrorLog.h"
+#include "Util/FileAccess.h"
+#include "Util/Grid.h"
+
 namespace Spt {
+namespace {
 
-bool ScriptEngine::Init() { return true; }
+constexpr const char* kAssertFile = "Source\\Script\\script_engine";
 
-void ScriptEngine::Update() {}
+// The start-up scripts, in the order they run, each with the text its failure is reported by.
+struct StartupScript {
+  const char* file;
+  const char* comment;
+};
+const StartupScript kStartupScripts[] = {
+    {"../../Assets/Scripts/gfx_material_1.lua", "scriptDoFileMsg: error calling luaL_dofile on gfx_material_1"},
+    {"../../Assets/Scripts/gfx_material_post.lua", "scriptDoFileMsg: error calling luaL_dofile on gfx_material_post"},
+    {"../../Assets/Scripts/gfx_render_passes_1.lua",
+     "scriptDoFileMsg: error calling luaL_dofile on gfx_render_passes_2"},
+    {"../../Assets/Scripts/game_OnStart.lua", "scriptDoFileMsg: error calling luaL_dofile on game_OnStart"},
+};
 
-bool ScriptEngine::Shutdown() { return true; }
+// The standard libraries the game's scripts get, opened in this order; os, debug and package
+// stay closed.
+const lua_CFunction kLibraries[] = {luaopen_base, luaopen_math, luaopen_string, luaopen_io, luaopen_table};
 
-void ScriptEngine::StartEntityScripts() {}
+constexpr int kCollectStep = 12;
+
+// Sets a global without consulting a metatable a script may have given the globals table, so
+// that the engine's own writes can never raise an error outside a protected call.
+void SetGlobalFromTop(lua_State* L, const char* name) {
+  lua_pushstring(L, name);
+  lua_insert(L, -2);
+  lua_rawset(L, LUA_GLOBALSINDEX);
+}
+
+// The whole script file; false when it cannot be read. An empty file is an empty script.
+bool ReadScriptFile(const char* file, std::string& text) {
+  size_t length = 0;
+  const std::unique_ptr<char[]> contents = Util::LoadTextFile(file, &length);
+  if (contents) {
+    text.assign(contents.get(), length);
+    return true;
+  }
+  text.clear();
+  size_t size = 0;
+  return Util::OpenFileWithSize(file, size) != nullptr && size == 0;
+}
+
+std::string ErrorText(lua_State* L) {
+  const char* text = lua_tostring(L, -1);
+  return text ? text : "(error object is not a string)";
+}
+
+// The Script element of an entity definition: the component with its definition data, started.
+void BuildScript(Game::Entity& entity, Util::XmlReader& reader) {
+  const Game::ScriptDefinition definition = Game::ReadScriptDefinition(reader);
+  Script* script = new Script(definition.m_File.c_str(), &entity, definition.m_Flag);
+  for (const auto& [name, text] : definition.m_Strings) script->AddPersistentString(name, text);
+  for (const auto& [name, number] : definition.m_Numbers) script->AddPersistentNumber(name, number, false);
+  entity.SetScript(script);
+  ScriptEngine::Instance().StartScript(*script);
+}
+
+// The components at positions skip, skip + 1, ... (count of them) of an ordered set, wrapping to
+// its start.
+void Gather(const std::set<Script*>& tier, size_t skip, size_t count, std::vector<Script*>& out) {
+  if (tier.empty() || count == 0) return;
+  auto it = tier.begin();
+  std::advance(it, static_cast<ptrdiff_t>(skip % tier.size()));
+  for (size_t i = 0; i < count; ++i) {
+    if (it == tier.end()) it = tier.begin();
+    out.push_back(*it++);
+  }
+}
+
+}  // namespace
+
+ScriptEngine::~ScriptEngine() {
+  if (m_State) Shutdown();
+}
+
+bool ScriptEngine::Init() {
+  if (m_State) return true;
+  m_State = luaL_newstate();
+  if (!m_State) return false;
+  lua_State* L = m_State;
+  for (lua_CFunction open : kLibraries) {
+    lua_pushcfunction(L, open);
+    lua_call(L, 0, 0);
+  }
+  RegisterGlobalFunctions(L);
+  lua_settop(L, 0);
+  RegisterEditorFunctions(L);
+  lua_settop(L, 0);
+  BindEntityClass(L);
+  BindPlayerClass(L);
+  lua_settop(L, 0);
+  PushPlayer(L);
+  SetGlobalFromTop(L, "Player");
+  Game::RegisterElementBuilder("Script", BuildScript);
+  RunStartupScripts();
+  return true;
+}
+
+void ScriptEngine::RunStartupScripts() {
+  for (const StartupScript& startup : kStartupScripts) {
+    std::string error;
+    const bool ok = DoFile(startup.file, error);
+    if (!ok && !error.empty()) Util::ErrorLog::Instance().ScriptError(error + "\n");
+    UTIL_ASSERT_EXPR(ok, "err == 0", startup.comment);
+  }
+}
+
+bool ScriptEngine::DoFile(const char* file, std::string& error) {
+  error.clear();
+  std::string text;
+  if (!m_State || !file || !ReadScriptFile(file, text)) return false;
+  const int top = lua_gettop(m_State);
+  const std::string chunkName = std::string("@") + file;
+  const bool ok = luaL_loadbuffer(m_State, text.data(), text.size(), chunkName.c_str()) == 0 &&
+                  lua_pcall(m_State, 0, LUA_MULTRET, 0) == 0;
+  if (!ok) error = ErrorText(m_State);
+  lua_settop(m_State, top);
+  return ok;
+}
+
+bool ScriptEngine::DoString(const char* text, std::string* result) {
+  if (!m_State || !text) return false;
+  lua_State* L = m_State;
+  const int top = lua_gettop(L);
+  bool ok = luaL_loadstring(L, text) == 0 && lua_pcall(L, 0, LUA_MULTRET, 0) == 0;
+  if (result) {
+    if (ok) {
+      // The first result, or nil, through the script function tostring.
+      lua_settop(L, top + 1);
+      lua_getfield(L, LUA_GLOBALSINDEX, "tostring");
+      lua_insert(L, top + 1);
+      ok = lua_pcall(L, 1, 1, 0) == 0;
+    }
+    *result = ErrorText(L);
+  }
+  lua_settop(L, top);
+  return ok;
+}
+
+bool ScriptEngine::Shutdown() {
+  // Components that outlive the state (none in the game: the entity manager empties first)
+  // must not reach into it, nor into the cache, afterwards.
+  for (Script* script : Util::AutoList<Script>::All()) script->Detach();
+  if (m_State) {
+    Game::RegisterElementBuilder("Script", nullptr);
+    lua_close(m_State);
+    m_State = nullptr;
+  }
+  m_Failed.clear();
+  m_Sources.clear();
+  m_Batch.clear();
+  return true;
+}
+
+void ScriptEngine::StartEntityScripts() {
+  Util::AutoList<Script>::ForEachLive([this](Script& script) { StartScript(script); });
+}
+
+void ScriptEngine::StartScript(Script& script) {
+  script.ReleaseThread();
+  if (!m_State) return;
+  lua_State* L = m_State;
+  // The caller may be a script running in the main state: its stack is left as found.
+  const int top = lua_gettop(L);
+  lua_State* thread = lua_newthread(L);
+  const int reference = luaL_ref(L, LUA_REGISTRYINDEX);
+  script.SetThread(thread, reference);
+  PushPlayer(L);
+  SetGlobalFromTop(L, "Player");
+  lua_settop(L, top);
+
+  const SourceRecord* source = script.Source();
+  if (!source || source->m_Text.empty()) return;
+  const std::string chunkName = "@" + source->m_File;
+  if (luaL_loadbuffer(thread, source->m_Text.data(), source->m_Text.size(), chunkName.c_str()) != 0)
+    ReportError(script, thread);
+}
+
+const SourceRecord* ScriptEngine::AddSource(const char* file) {
+  if (!file) return nullptr;
+  auto found = m_Sources.find(file);
+  if (found != m_Sources.end()) return found->second.get();
+  auto record = std::make_unique<SourceRecord>();
+  record->m_File = file;
+  ReadSource(*record);
+  return m_Sources.emplace(file, std::move(record)).first->second.get();
+}
+
+void ScriptEngine::ReadSource(SourceRecord& record) {
+  // Reported like a script's first error, so that the components of the file, which can never
+  // run, report nothing more.
+  if (!ReadScriptFile(record.m_File.c_str(), record.m_Text)) Report(&record, "Loading" + record.m_File);
+}
+
+void ScriptEngine::Update() {
+  if (Util::Grid::Exists()) {
+    const Util::Grid& grid = Util::Grid::Instance();
+    RunSchedule(grid.TierScripts(0), grid.TierScripts(1), grid.TierScripts(2));
+  }
+  if (m_State) lua_gc(m_State, LUA_GCSTEP, kCollectStep);
+}
+
+void ScriptEngine::RunSchedule(const std::set<Script*>& near, const std::set<Script*>& middle,
+                               const std::set<Script*>& far) {
+  m_Batch.assign(near.begin(), near.end());
+  m_HalfPhase = (m_HalfPhase + 1) % 2;
+  const size_t k = middle.size() / 2;
+  Gather(middle, static_cast<size_t>(m_HalfPhase) * k, k, m_Batch);
+  m_FifthPhase = (m_FifthPhase + 1) % 5;
+  const size_t j = far.size() / 5;
+  Gather(far, static_cast<size_t>(m_FifthPhase) * j, j, m_Batch);
+
+  m_Running = true;
+  for (size_t i = 0; i < m_Batch.size(); ++i)
+    if (m_Batch[i]) RunComponent(*m_Batch[i]);
+  m_Running = false;
+  m_Batch.clear();
+}
+
+void ScriptEngine::ScriptGone(const Script* script) {
+  if (!m_Running) return;
+  for (Script*& queued : m_Batch)
+    if (queued == script) queued = nullptr;
+}
+
+void ScriptEngine::RunComponent(Script& script) {
+  lua_State* thread = script.Thread();
+  if (!m_State || !thread) return;
+  PushEntity(m_State, script.Owner());
+  SetGlobalFromTop(m_State, "Entity");
+  const int status = lua_resume(thread, 0);
+  if (status > LUA_YIELD) ReportError(script, thread);
+}
+
+void ScriptEngine::ReportError(const Script& script, lua_State* thread) {
+  if (const SourceRecord* source = script.Source()) Report(source, source->m_File + ": " + ErrorText(thread));
+}
+
+void ScriptEngine::Report(const SourceRecord* source, const std::string& text) {
+  if (!m_Failed.insert(source).second) return;
+  // The error log prints no line end of its own; each report is a line.
+  Util::ErrorLog::Instance().ScriptError(text + "\n");
+}
+
+void ScriptEngine::Receive(Util::Handle<Msg::scriptDoFileMsg> message) {
+  std::string error;
+  const bool ok = DoFile(message->m_File.Get(), error);
+  if (!ok && !error.empty()) Util::ErrorLog::Instance().ScriptError(error + "\n");
+  UTIL_ASSERT_EXPR(ok, "err == 0", "scriptDoFileMsg: error calling luaL_dofile.");
+}
+
+void ScriptEngine::Receive(Util::Handle<Msg::scriptDoStringMsg> message) { DoString(message->m_Source.Get()); }
+
+void ScriptEngine::Receive(Util::Handle<Msg::scriptReloadMsg> message) {
+  const char* name = message->m_Name.Get();
+  if (!name) return;
+  auto found = m_Sources.find(name);
+  if (found == m_Sources.end()) {
+    AddSource(name);
+    return;
+  }
+  SourceRecord& record = *found->second;
+  ReadSource(record);
+  Util::AutoList<Script>::ForEachLive([this, &record](Script& script) {
+    if (script.Source() == &record) StartScript(script);
+  });
+}
+
+void ScriptEngine::Receive(Util::Handle<Msg::eManRemovedMsg> message) {
+  // The entity still lives while its removal is announced; it is found by its ID.
+  const int32_t id = message->m_Id;
+  for (Game::Entity* entity : Util::AutoList<Game::Entity>::All()) {
+    if (entity->GetID() != id) continue;
+    if (m_State) ForgetEntity(m_State, entity);
+    Script::ForgetEntity(entity);
+    return;
+  }
+}
 
 }  // namespace Spt

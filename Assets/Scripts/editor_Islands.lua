@@ -1,0 +1,4 @@
+-- The editor's Islands entity. Its tools come with the in-game editor; until then it waits.
+while true do
+  coroutine.yield()
+end

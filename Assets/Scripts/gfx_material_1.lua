@@ -1,0 +1,4 @@
+-- Materials defined by script at start-up, before the render passes that draw with them.
+-- Most materials come from Xml/materialsMin.xml; those built from script are added here with
+-- Global.AddMaterial(name, property count, "KEYWORD ...", "parameter; ...") and
+-- Global.AddMaterialCollection(name, count, "key ...", "material ...").

@@ -1,0 +1,1 @@
+-- Materials of the post-processing passes, defined after the scene's materials.

@@ -1,0 +1,2 @@
+-- The render passes, in the order they are drawn each frame:
+-- Global.AddRenderPass(name, state count, material count, "STATE ...", "parameter; ...", "material ...").

@@ -1,0 +1,107 @@
+// The script engine's per-frame cost and the cost of one Global call.
+//
+// ResumeScripts/n/c: n (1,000 or 10,000) scripted entities, every one near, each resumed once per
+// frame by a script that counts and yields (the schedule's gathering, setting the global Entity,
+// the resume itself), with (c = 1) or without (c = 0) the frame's incremental collection step. GlobalCall: a script
+// calling a Global function in a loop, per call: one that reads a value (IsInGameMode) and one that builds and posts a
+// message (SetFade), the mail delivered after each batch.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "Game/Entity.h"
+#include "Game/EntityManager.h"
+#include "Game/Player.h"
+#include "Messaging/Messages.h"
+#include "Script/Script.h"
+#include "Script/ScriptEngine.h"
+#include "Util/ErrorLog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// An asset tree of its own (start-up scripts, the yielding script and its entity definition),
+// worked in from two levels below its root for the run.
+class BenchTree {
+ public:
+  BenchTree() {
+    char pattern[] = "/tmp/hollowmere-bench-XXXXXX";
+    m_Root = ::mkdtemp(pattern) ? pattern : "/tmp/hollowmere-bench";
+    for (const char* name : {"gfx_material_1", "gfx_material_post", "gfx_render_passes_1", "game_OnStart"})
+      Write(std::string("Assets/Scripts/") + name + ".lua", "");
+    Write("Assets/Scripts/yield.lua", "local n = 0\nwhile true do\n  n = n + 1\n  coroutine.yield()\nend\n");
+    Write("Assets/Xml/entities/e_Yield.xml",
+          "<?xml version=\"1.0\"?><XMLRoot><Entity><string name=\"name\">Yield</string></Entity>"
+          "<Script><string name=\"file\">../../Assets/Scripts/yield.lua</string></Script></XMLRoot>");
+    fs::create_directories(m_Root + "/run/bin");
+    m_OldDir = fs::current_path();
+    fs::current_path(m_Root + "/run/bin");
+    Spt::ScriptEngine::Instance().Init();
+  }
+  ~BenchTree() {
+    Game::EntityManager::Instance().Shutdown();
+    Game::EntityManager::Destroy();
+    Spt::ScriptEngine::Instance().Shutdown();
+    Spt::ScriptEngine::Destroy();
+    Game::Player::Destroy();
+    Msg::MailMan::Instance().Shutdown();
+    Msg::MailMan::Destroy();
+    Util::ErrorLog::Destroy();
+    std::error_code ignored;
+    fs::current_path(m_OldDir, ignored);
+    fs::remove_all(m_Root, ignored);
+  }
+
+ private:
+  void Write(const std::string& relative, const std::string& text) {
+    const fs::path path = fs::path(m_Root) / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+  }
+
+  std::string m_Root;
+  fs::path m_OldDir;
+};
+
+void ResumeScripts(benchmark::State& state) {
+  const BenchTree tree;
+  std::set<Spt::Script*> near;
+  for (int64_t i = 0; i < state.range(0); ++i)
+    near.insert(Game::EntityManager::Instance().CreateEntity("../../Assets/Xml/entities/e_Yield.xml")->GetScript());
+  Msg::MailMan::Instance().Deliver();
+  Spt::ScriptEngine& engine = Spt::ScriptEngine::Instance();
+  for (auto _ : state) {
+    engine.RunSchedule(near, {}, {});
+    if (state.range(1)) engine.Update();  // no grid here: only the collection step
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+constexpr int kCallsPerBatch = 1000;
+
+void GlobalCall(benchmark::State& state, const char* call) {
+  const BenchTree tree;
+  const std::string chunk = "for i = 1, " + std::to_string(kCallsPerBatch) + " do " + call + " end";
+  Spt::ScriptEngine& engine = Spt::ScriptEngine::Instance();
+  for (auto _ : state) {
+    engine.DoString(chunk.c_str());
+    Msg::MailMan::Instance().Deliver();
+  }
+  state.SetItemsProcessed(state.iterations() * kCallsPerBatch);
+}
+
+}  // namespace
+
+BENCHMARK(ResumeScripts)
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GlobalCall, getter, "Global.IsInGameMode()")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GlobalCall, post, "Global.SetFade(0.5)")->Unit(benchmark::kMicrosecond);
