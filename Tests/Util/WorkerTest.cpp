@@ -11,6 +11,7 @@
 
 #include "Core/Clock.h"
 #include "Support/FakeTimeSource.h"
+#include "Support/Printed.h"
 #include "Support/TempTree.h"
 #include "Util/FileAccess.h"
 #include "Util/Job.h"
@@ -181,9 +182,9 @@ TEST_F(Jobs, AKillRequestBehindQueuedJobsLetsThemRunAndDeletesWhatIsLeft) {
 TEST_F(Jobs, NullJobsAreRefusedAndJobsThatShouldNeverRunSaySo) {
   EXPECT_EQ(Worker::Get().Push(nullptr), -1);
   EXPECT_EQ(Util::KillingJob().Kind(), 222);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(Job().Run(), nullptr);
-  EXPECT_EQ(Util::KillingJob().Run(), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(Testing::Printed([] {
+              EXPECT_EQ(Job().Run(), nullptr);
+              EXPECT_EQ(Util::KillingJob().Run(), nullptr);
+            }),
             "Job: Shouldn't be running base job\nKillingJob: Should not be running this\n");
 }
