@@ -50,7 +50,30 @@ TEST_F(EntityManager, EntitiesAreListedInCreationOrderAndFoundByNameFullNameAndI
   EXPECT_EQ(Manager().FindByFullName(nullptr), nullptr);
 }
 
-TEST_F(EntityManager, ANullPathCreatesNothingAndAnnouncesNothing) {
+TEST_F(EntityManager, RemovalByFullNameNeedsTheWholeNameAndByNameAnyPartOfTheEarliestMatch) {
+  Entity* vine = Vine();
+  const std::string shortName = vine->GetName();  // "Vine<n>"
+  // Uses up IDs until the next entity's is the short one's with a 1 after it.
+  while (Entity().GetID() + 1 < vine->GetID() * 10 + 1) {
+  }
+  Entity* longer = Vine();
+  ASSERT_EQ(std::string(longer->GetName()), shortName + "1");
+  Entity* old = OldVine();
+  Entity* last = Vine();
+
+  EXPECT_TRUE(Manager().RemoveByFullName(shortName.c_str()));
+  EXPECT_EQ(Manager().Entities(), (Entities{longer, old, last}));
+  EXPECT_FALSE(Manager().RemoveByFullName(shortName.c_str()));  // "Vine<n>" is not "Vine<n>1"
+  EXPECT_TRUE(Manager().RemoveByName(shortName.c_str()));       // but it is part of it
+  EXPECT_EQ(Manager().Entities(), (Entities{old, last}));
+  EXPECT_TRUE(Manager().RemoveByName("Vine"));  // the earliest whose name holds it: the old vine
+  EXPECT_EQ(Manager().Entities(), Entities{last});
+  EXPECT_TRUE(Manager().Validate());
+  EXPECT_TRUE(Manager().RemoveByName("Vine"));
+  EXPECT_FALSE(Manager().RemoveByName("Vine"));
+}
+
+TEST_F(EntityManager, NullPathsAndUnlistedPointersCreateRemoveAndAnnounceNothing) {
   Testing::ManagerLog log;
   const size_t queued = Msg::MailMan::Instance().Queued();
   const float color[4] = {1, 1, 1, 1};
@@ -59,35 +82,14 @@ TEST_F(EntityManager, ANullPathCreatesNothingAndAnnouncesNothing) {
   EXPECT_EQ(Msg::MailMan::Instance().Queued(), queued);
   Msg::MailMan::Instance().Deliver();
   EXPECT_TRUE(log.m_Added.empty());
+
+  Entity* listed = Vine();
+  Entity bare;
+  EXPECT_FALSE(Manager().RemoveByPtr(&bare));
+  EXPECT_FALSE(Manager().RemoveByPtr(nullptr));
+  Manager().RemoveByPtr(listed);
+  EXPECT_FALSE(Manager().RemoveByPtr(listed));  // gone already: its old address matches nothing
   EXPECT_EQ(Manager().Count(), 0u);
-}
-
-TEST_F(EntityManager, RemovalByFullNameNeedsTheWholeNameAndByNameAnyPartOfIt) {
-  Entity* vine = Vine();
-  const std::string shortName = vine->GetName();  // "Vine<n>"
-  // Uses up IDs until the next entity's is the short one's with a 1 after it.
-  while (Entity().GetID() + 1 < vine->GetID() * 10 + 1) {
-  }
-  ASSERT_EQ(std::string(Vine()->GetName()), shortName + "1");
-
-  EXPECT_TRUE(Manager().RemoveByFullName(shortName.c_str()));
-  EXPECT_EQ(Names(), std::vector<std::string>{shortName + "1"});
-  EXPECT_FALSE(Manager().RemoveByFullName(shortName.c_str()));  // "Vine<n>" is not "Vine<n>1"
-  EXPECT_EQ(Manager().Count(), 1u);
-  EXPECT_TRUE(Manager().RemoveByName(shortName.c_str()));  // but it is part of it
-  EXPECT_EQ(Manager().Count(), 0u);
-  EXPECT_FALSE(Manager().RemoveByName("Vine"));
-}
-
-TEST_F(EntityManager, ANameMatchingSeveralRemovesOnlyTheEarliestCreated) {
-  Vine();
-  Entity* old = OldVine();
-  Entity* vine = Vine();
-  EXPECT_TRUE(Manager().RemoveByName("Vine"));
-  EXPECT_EQ(Manager().Entities(), (Entities{old, vine}));
-  EXPECT_TRUE(Manager().RemoveByName("Vine"));  // now the old vine is the earliest
-  EXPECT_EQ(Manager().Entities(), Entities{vine});
-  EXPECT_TRUE(Manager().Validate());
 }
 
 TEST_F(EntityManager, RemovingFromHeadMiddleAndTailKeepsTheListSoundAndARefillStartsItAgain) {
@@ -111,16 +113,6 @@ TEST_F(EntityManager, RemovingFromHeadMiddleAndTailKeepsTheListSoundAndARefillSt
   EXPECT_EQ(Manager().Entities(), (Entities{again, next}));
   EXPECT_EQ(Manager().FindByName("Vine"), again);
   EXPECT_TRUE(Manager().Validate());
-}
-
-TEST_F(EntityManager, APointerThatIsNotListedIsNeverFollowed) {
-  Entity* listed = Vine();
-  Entity bare;
-  EXPECT_FALSE(Manager().RemoveByPtr(&bare));
-  EXPECT_FALSE(Manager().RemoveByPtr(nullptr));
-  Manager().RemoveByPtr(listed);
-  EXPECT_FALSE(Manager().RemoveByPtr(listed));  // gone already: its old address matches nothing
-  EXPECT_EQ(Manager().Count(), 0u);
 }
 
 TEST_F(EntityManager, RemovalIsAnnouncedAtOnceWithACopyOfTheNameWhileTheEntityStillLives) {
