@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,20 +40,14 @@ const char kEntityFile[] =
 
 class Xml : public testing::Test {
  protected:
-  void SetUp() override { Util::PackDirectory::Instance().Reset(); }
-  void TearDown() override { Util::PackDirectory::Instance().Reset(); }
-
-  // A reader open on the entity file above, in Assets/entity.xml.
-  XmlReader& EntityReader() {
+  void SetUp() override {
+    Util::PackDirectory::Instance().Reset();
     m_Tree.Write("Assets/entity.xml", kEntityFile);
-    m_Reader = std::make_unique<XmlReader>("../../Assets/entity.xml");
-    EXPECT_TRUE(m_Reader->Open());
-    return *m_Reader;
   }
+  void TearDown() override { Util::PackDirectory::Instance().Reset(); }
 
   Testing::TempTree m_Tree;
   Testing::AssertRecorder m_Asserts;
-  std::unique_ptr<XmlReader> m_Reader;
 };
 
 }  // namespace
@@ -133,7 +126,8 @@ TEST_F(Xml, CursorEntersFindsLeavesAndComparesNamesByteForByte) {
 }
 
 TEST_F(Xml, TypedValuesAreFoundByTagAndKeyAndMissingOnesReadAsZero) {
-  XmlReader& reader = EntityReader();
+  XmlReader reader("../../Assets/entity.xml");
+  ASSERT_TRUE(reader.Open());
   ASSERT_TRUE(reader.FindChild("Physics"));
   EXPECT_EQ(reader.Get<float>("inverse_mass"), 0.5f);
   EXPECT_EQ(reader.Get<float>("mass"), 2.0f);  // the string of that name is another type
@@ -154,7 +148,8 @@ TEST_F(Xml, TypedValuesAreFoundByTagAndKeyAndMissingOnesReadAsZero) {
 }
 
 TEST_F(Xml, AMarkBringsTheCursorBackWithEveryOpenElementHoweverFarItWent) {
-  XmlReader& reader = EntityReader();
+  XmlReader reader("../../Assets/entity.xml");
+  ASSERT_TRUE(reader.Open());
   ASSERT_TRUE(reader.FindChild("Physics"));
   ASSERT_TRUE(reader.Next("Acceleration"));
   const XmlReader::Mark mark = reader.Here();
@@ -172,7 +167,8 @@ TEST_F(Xml, AMarkBringsTheCursorBackWithEveryOpenElementHoweverFarItWent) {
 }
 
 TEST_F(Xml, CurrentElementOffersItsTextAndAttributes) {
-  XmlReader& reader = EntityReader();
+  XmlReader reader("../../Assets/entity.xml");
+  ASSERT_TRUE(reader.Open());
   ASSERT_TRUE(reader.Next("Visual"));
   int lod = 0;
   EXPECT_TRUE(reader.ReadAttribute("lod", lod));
