@@ -50,7 +50,7 @@ TEST_F(EntityDefinition, AFileThatCannotBeOpenedOrParsedGivesAnEntityWithoutName
   }
 }
 
-TEST_F(EntityDefinition, MalformedOrMissingValuesReadAsZeroOrEmpty) {
+TEST_F(EntityDefinition, MalformedMissingOrUnknownContentsReadAsZeroEmptyOrNothing) {
   const std::string shared =
       "<Position><float name=\"x\">abc</float><float name=\"y\"></float><float name=\"z\">4</float></Position>"
       "<Scale><float name=\"x\">2</float></Scale>";
@@ -63,17 +63,15 @@ TEST_F(EntityDefinition, MalformedOrMissingValuesReadAsZeroOrEmpty) {
   // A file without an Entity element leaves the entity nameless.
   Entity none(WriteEntity("none", "<XMLRoot><Sound/></XMLRoot>").c_str());
   EXPECT_STREQ(none.GetName(), "");
-}
-
-TEST_F(EntityDefinition, SoundAndUnknownElementsAreIgnoredAndReadingGoesOnPastThem) {
-  Entity entity(WriteEntity("noisy",
-                            "<XMLRoot><Sound><string name=\"file\">x.wav</string></Sound><Gizmo><Entity/></Gizmo>"
-                            "<Entity><string name=\"name\">After</string><Shared>" +
-                                Vector("Position", 4, 5, 6) + "</Shared></Entity><Sound/></XMLRoot>")
-                    .c_str());
-  EXPECT_EQ(entity.GetName(), Numbered("After", entity));
-  EXPECT_EQ(entity.GetPosition(), (Vec3{4, 5, 6}));
-  EXPECT_EQ(entity.GetSound(), nullptr);
+  // Sound and unknown elements are skipped, and reading goes on past them.
+  Entity noisy(WriteEntity("noisy",
+                           "<XMLRoot><Sound><string name=\"file\">x.wav</string></Sound><Gizmo><Entity/></Gizmo>"
+                           "<Entity><string name=\"name\">After</string><Shared>" +
+                               Vector("Position", 4, 5, 6) + "</Shared></Entity><Sound/></XMLRoot>")
+                   .c_str());
+  EXPECT_EQ(noisy.GetName(), Numbered("After", noisy));
+  EXPECT_EQ(noisy.GetPosition(), (Vec3{4, 5, 6}));
+  EXPECT_EQ(noisy.GetSound(), nullptr);
 }
 
 TEST_F(EntityDefinition, ARegisteredBuilderGetsTheReaderOnItsElementAndNoneMeansSkipped) {

@@ -127,7 +127,7 @@ TEST_F(GlobalFunctions, AKeyCodeOutOfRangeInAnEntityScriptIsThatScriptsError) {
               HasSubstr("Script Error: " + keys + ": " + keys + ":3: bad argument #1 to 'IsTriggered'"));
 }
 
-TEST_F(GlobalFunctions, GameModes) {
+TEST_F(GlobalFunctions, GameModesTimeAndTweakables) {
   ExpectAnswers({
       {"return Global.GameModeNONE() .. Global.GameModeCAMERA() .. Global.GameModeFULL()", "012"},
       {"Global.SetGameMode(true) return Global.IsInGameMode()", "2"},
@@ -135,10 +135,12 @@ TEST_F(GlobalFunctions, GameModes) {
       {"Global.SetGameMode(1) Global.ToggleGameMode() return Global.IsInGameMode()", "0"},
       {"Global.ToggleGameMode() return Global.IsInGameMode()", "2"},
       {"Global.ToggleGameMode() return Global.IsInGameMode()", "0"},
+      {"return type(Global.TimeThisFrame()) .. type(Global.TimeElapsed()) .. type(Global.FPS())", "numbernumbernumber"},
+      {"return next(Global.PrintTweakables())", "nil"},
   });
 }
 
-TEST_F(GlobalFunctions, EntitiesAreCreatedFoundAndDeletedByName) {
+TEST_F(GlobalFunctions, EntitiesAreCreatedFoundAndDeletedByNameAndFromAFileThatDoesNotOpenNameless) {
   Run("e = Global.CreateEntityAt('" + m_Plain + "', 1, 2, 3, 0, 90, 0) full = e:GetName()");
   ExpectAnswers({
       {"local p = e:SHR_gPosition() return p.x .. ' ' .. p.y .. ' ' .. p.z", "1 2 3"},
@@ -154,9 +156,8 @@ TEST_F(GlobalFunctions, EntitiesAreCreatedFoundAndDeletedByName) {
   Run("Global.DeleteEntityByName('Vine')");
   Deliver();
   EXPECT_EQ(Game::EntityManager::Instance().Count(), 0u);
-}
 
-TEST_F(GlobalFunctions, CreatingFromAFileThatDoesNotOpenGivesANamelessEntity) {
+  // From a file that does not open comes a nameless entity.
   EXPECT_EQ(Run("return Global.CreateEntity('../../Assets/Xml/entities/absent.xml'):GetName()"), "");
   EXPECT_GE(m_Asserts.Count(), 1u);
 }
@@ -225,10 +226,4 @@ TEST_F(GlobalFunctions, TheLevelEditorsPickIsReadAndReset) {
   ExpectAnswers({{"return Editor.GetCurrentPicked()", "0"},
                  {"Editor.ResetCurrentPicked() return Editor.GetCurrentPicked()", "2147483647"}});
   EXPECT_EQ(Testing::Printed([&] { Run("Editor.IslandNewXML() Editor.IslandOpenXML()"); }), "IslandNew\nIslandOpen\n");
-}
-
-TEST_F(GlobalFunctions, TimeAndTweakables) {
-  ExpectAnswers({{"return type(Global.TimeThisFrame()) .. type(Global.TimeElapsed()) .. type(Global.FPS())",
-                  "numbernumbernumber"},
-                 {"return next(Global.PrintTweakables())", "nil"}});
 }

@@ -197,7 +197,7 @@ TEST_F(ScriptTest, StartingEveryScriptAtStartUpGivesEachAFreshCoroutine) {
   EXPECT_EQ(entity->GetScript()->ThreadReference(), reference);
 }
 
-TEST_F(ScriptTest, OneEntityIsOneUserdataAndCollectionNeverDeletesAnEngineEntity) {
+TEST_F(ScriptTest, OneEntityIsOneUserdataWhichCollectionLeavesAloneAndRemovalMakesAnError) {
   const std::string plain = EntityFile("Plain");
   Start();
   Run("e = Global.CreateEntity('" + plain + "') id = e:GetID()");
@@ -205,10 +205,16 @@ TEST_F(ScriptTest, OneEntityIsOneUserdataAndCollectionNeverDeletesAnEngineEntity
   EXPECT_EQ(Run("return tostring(e):match('^Game::Entity %(.+%)$') ~= nil"), "true");
   const int32_t id = std::stoi(Run("return id"));
   Run("e = nil collectgarbage('collect') collectgarbage('collect')");
-  ASSERT_NE(Game::EntityManager::Instance().FindByID(id), nullptr);
-  EXPECT_EQ(Run("return Global.FindEntityByID(id):GetName()"), "Plain" + std::to_string(id));
-}
+  ASSERT_NE(Game::EntityManager::Instance().FindByID(id), nullptr);  // collection deletes no engine entity
+  EXPECT_EQ(Run("e = Global.FindEntityByID(id) return e:GetName()"), "Plain" + std::to_string(id));
 
+  // A removed entity's userdata raises a script error instead of reaching it.
+  Run("Global.DeleteEntityByPtr(e)");
+  EXPECT_EQ(Run("return e:GetName():sub(1, 5)"), "Plain");  // removal waits for the delivery
+  Deliver();
+  EXPECT_THAT(Fails("return e:GetID()"), HasSubstr("Game::Entity expected, got a removed one"));
+  EXPECT_EQ(Run("return tostring(e) ~= nil"), "true");
+}
 TEST_F(ScriptTest, AnEntityConstructedByAScriptBelongsToLuaAndGoesWithItsLastReference) {
   Start();
   const size_t before = Util::AutoList<Game::Entity>::Count();
@@ -219,16 +225,6 @@ TEST_F(ScriptTest, AnEntityConstructedByAScriptBelongsToLuaAndGoesWithItsLastRef
   EXPECT_EQ(Util::AutoList<Game::Entity>::Count(), before);
   // A player constructed by a script is the one player.
   EXPECT_EQ(Run("return rawequal(_G['Game::Player'](), Player)"), "true");
-}
-
-TEST_F(ScriptTest, ARemovedEntitysUserdataRaisesAScriptErrorInsteadOfReachingIt) {
-  const std::string plain = EntityFile("Plain");
-  Start();
-  Run("e = Global.CreateEntity('" + plain + "') Global.DeleteEntityByPtr(e)");
-  EXPECT_EQ(Run("return e:GetName():sub(1, 5)"), "Plain");  // removal waits for the delivery
-  Deliver();
-  EXPECT_THAT(Fails("return e:GetID()"), HasSubstr("Game::Entity expected, got a removed one"));
-  EXPECT_EQ(Run("return tostring(e) ~= nil"), "true");
 }
 
 TEST_F(ScriptSchedule, TheFramesScriptsFollowTheGridsTiersAroundTheCamera) {

@@ -72,7 +72,7 @@ TEST_F(PoolLayout, FirstPageHandsOutItsBlocksFromTheTopThenASecondPageFollows) {
   EXPECT_TRUE(pool.Validate());
 }
 
-TEST_F(PoolLayout, NewHandedOutAndFreedMemoryCarryTheirPatterns) {
+TEST_F(PoolLayout, NewHandedOutAndFreedMemoryCarryTheirPatternsWhichValidateChecks) {
   BlockPool pool(32, Shipped());
   unsigned char* block = Bytes(pool.Allocate());
   EXPECT_TRUE(AllAre(block, 32, BlockPool::ALLOCATED_PATTERN));
@@ -84,6 +84,11 @@ TEST_F(PoolLayout, NewHandedOutAndFreedMemoryCarryTheirPatterns) {
 
   pool.Free(block);
   EXPECT_TRUE(AllAre(block + sizeof(void*), 32 - sizeof(void*), BlockPool::FREED_PATTERN));
+  EXPECT_TRUE(pool.Validate());
+  block[20] = 0;  // a write into a free block: Validate sees it
+  EXPECT_FALSE(pool.Validate());
+  block[20] = BlockPool::FREED_PATTERN;
+  EXPECT_TRUE(pool.Validate());
   EXPECT_EQ(pool.Allocate(), block);  // last freed, first out
   pool.Free(block);
 }
@@ -119,10 +124,11 @@ TEST_F(PoolChecks, SecondFreeOfABlockIsReportedAndDropped) {
   for (void* p : {b, c, d}) pool.Free(p);
 }
 
-TEST_F(PoolChecks, WritesJustOutsideABlockAreReportedOnItsFreeAndTheBlockIsTakenBack) {
+TEST_F(PoolChecks, WritesJustOutsideABlockAreReportedByteByByteOnItsFreeAndTheBlockIsTakenBack) {
   BlockPool pool(16, Shipped());
   unsigned char* after = Bytes(pool.Allocate());
   unsigned char* before = Bytes(pool.Allocate());
+  unsigned char* both = Bytes(pool.Allocate());
   after[16] = 0;
   pool.Free(after);
   before[-1] = 0;
@@ -130,55 +136,38 @@ TEST_F(PoolChecks, WritesJustOutsideABlockAreReportedOnItsFreeAndTheBlockIsTaken
   EXPECT_EQ(m_Asserts.Heads(),
             (Texts{Reported("postPadding[i] == PAD_PATTERN", "Invalid memory write after memory block."),
                    Reported("prePadding[i] == PAD_PATTERN", "Invalid memory write before memory block.")}));
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, 0u);
-  EXPECT_EQ(pool.Stats().FreeObjects_, 4u);
-  EXPECT_FALSE(pool.Validate());  // the damage is still there to be seen
   m_Asserts.Clear();
-}
-
-TEST_F(PoolChecks, EachDamagedGuardByteIsReportedBeforeThenAfterInByteOrder) {
-  BlockPool pool(16, Shipped());
-  unsigned char* block = Bytes(pool.Allocate());
-  block[-8] = 1;  // first byte of the guard before
-  block[16] = 1;  // first byte of the guard after
-  block[17] = 1;
-  pool.Free(block);
+  // Each damaged byte: those before the block first, then those after, in byte order.
+  both[-8] = 1;
+  both[16] = 1;
+  both[17] = 1;
+  pool.Free(both);
   EXPECT_EQ(m_Asserts.Comments(),
             (Texts{"Invalid memory write before memory block.", "Invalid memory write after memory block.",
                    "Invalid memory write after memory block."}));
   m_Asserts.Clear();
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, 0u);
+  EXPECT_EQ(pool.Stats().FreeObjects_, 4u);
+  EXPECT_FALSE(pool.Validate());  // the damage is still there to be seen
 }
-
-TEST_F(PoolChecks, PointerIntoABlockFailsTheBoundaryCheckAndIsDropped) {
+TEST_F(PoolChecks, APointerIntoABlockOrOutsideEveryPageFailsTheBoundaryOrAddressCheckAndIsDropped) {
   BlockPool pool(16, Shipped());
-  char* block = static_cast<char*>(pool.Allocate());
+  char* block = static_cast<char*>(pool.Allocate());  // the top slot of the page
+  auto foreign = std::make_unique<char[]>(64);
   pool.Free(block + 4);
-  // Inside the first guard of a page the distance is negative: the same verdict.
-  pool.Free(block - pool.SlotSize() * 3 - 2);
-  const std::string verdict =
+  pool.Free(block - pool.SlotSize() * 3 - 2);  // inside the page's first guard: a negative distance
+  pool.Free(foreign.get() + 16);
+  pool.Free(block - pool.SlotSize() * 3 - 8 - pool.LinkBytes());  // the page's own first byte: the bound is strict
+  const std::string boundary =
       Reported("!(distFromStart % (Size + Config_.PadBytes_ * 2))", "ValidateBoundary: Freeing invalid address.");
-  EXPECT_EQ(m_Asserts.Heads(), (Texts{verdict, verdict}));
+  const std::string address = Reported("false", "ValidateAddress: Freeing invalid address.");
+  EXPECT_EQ(m_Asserts.Heads(), (Texts{boundary, boundary, address, address}));
   m_Asserts.Clear();
   EXPECT_EQ(pool.Stats().ObjectsInUse_, 1u);
-  EXPECT_TRUE(pool.Validate());
-  pool.Free(block);
-}
-
-TEST_F(PoolChecks, AddressOutsideEveryPageFailsTheAddressCheckAndIsDropped) {
-  BlockPool pool(16, Shipped());
-  char* block = static_cast<char*>(pool.Allocate());
-  auto foreign = std::make_unique<char[]>(64);
-  pool.Free(foreign.get() + 16);
-  // The page's own first byte is excluded: the lower bound is strict.
-  pool.Free(block - pool.SlotSize() * 3 - 8 - pool.LinkBytes());
-  const std::string verdict = Reported("false", "ValidateAddress: Freeing invalid address.");
-  EXPECT_EQ(m_Asserts.Heads(), (Texts{verdict, verdict}));
-  m_Asserts.Clear();
   EXPECT_EQ(pool.Stats().Deallocations_, 0u);
   EXPECT_TRUE(pool.Validate());
   pool.Free(block);
 }
-
 TEST_F(PoolChecks, PoolDestroyedWithBlocksInUseReportsALeakAndKeepsTheirMemory) {
   auto pool = std::make_unique<BlockPool>(16, Shipped());
   char* live = static_cast<char*>(pool->Allocate());
@@ -188,17 +177,6 @@ TEST_F(PoolChecks, PoolDestroyedWithBlocksInUseReportsALeakAndKeepsTheirMemory) 
   m_Asserts.Clear();
   live[0] = 'x';  // still ours to touch: the page was not given back
   EXPECT_EQ(live[0], 'x');
-}
-
-TEST_F(PoolChecks, ValidateSeesAWriteIntoAFreeBlock) {
-  BlockPool pool(32, Shipped());
-  unsigned char* block = Bytes(pool.Allocate());
-  pool.Free(block);
-  EXPECT_TRUE(pool.Validate());
-  block[20] = 0;
-  EXPECT_FALSE(pool.Validate());
-  block[20] = BlockPool::FREED_PATTERN;
-  EXPECT_TRUE(pool.Validate());
 }
 
 TEST_F(PoolPages, PageBeyondTheLimitIsReportedAndStillMade) {
