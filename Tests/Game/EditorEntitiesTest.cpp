@@ -11,31 +11,27 @@ class EditorEntities : public testing::Test {
   void TearDown() override {
     Util::LevelEditor::Destroy();
     Util::DebugConsole::Destroy();
-    if (Game::EntityManager::Exists()) {
-      Game::EntityManager::Instance().Shutdown();
-      Game::EntityManager::Destroy();
-    }
-    Msg::MailMan::Instance().Shutdown();
-    Msg::MailMan::Destroy();
+    Testing::ShutDown<Game::EntityManager, Msg::MailMan>();
     Util::PackDirectory::Instance().Reset();
-    EXPECT_EQ(m_Asserts.Count(), 0u) << (m_Asserts.Count() ? m_Asserts.Texts().front() : "");
+    EXPECT_EQ(m_Asserts.Texts(), std::vector<std::string>{});
   }
 
   Testing::AssertRecorder m_Asserts;
 };
+
+constexpr int32_t kNoPick = 2147483647;
 
 }  // namespace
 
 TEST_F(EditorEntities, TheConsoleAndTheEditorAskForTheirEntitiesWhichTheFirstDeliveryBuilds) {
   Util::DebugConsole::Instance().Init();
   Util::LevelEditor::Instance().Init();
-  Game::EntityManager& manager = Game::EntityManager::Instance();
-  EXPECT_EQ(manager.Count(), 0u);
+  EXPECT_EQ(Game::EntityManager::Instance().Count(), 0u);
   EXPECT_EQ(Msg::MailMan::Instance().Queued(), 4u);
 
   Msg::MailMan::Instance().Deliver();
   std::vector<std::string> names;
-  for (Game::Entity* e : manager.Entities())
+  for (Game::Entity* e : Game::EntityManager::Instance().Entities())
     names.push_back(std::string(e->GetName()).substr(0, std::string(e->GetName()).find_first_of("0123456789")));
   EXPECT_EQ(names,
             (std::vector<std::string>{"editor_DebugConsole", "editor_DebugFPS", "editor_Levels", "editor_Islands"}));
@@ -44,7 +40,7 @@ TEST_F(EditorEntities, TheConsoleAndTheEditorAskForTheirEntitiesWhichTheFirstDel
 TEST_F(EditorEntities, TheEditorRemembersThePickedEntityByItsIdUntilReset) {
   Util::LevelEditor& editor = Util::LevelEditor::Instance();
   editor.ResetCurrentPick();
-  EXPECT_EQ(editor.GetCurrentPick(), 2147483647);
+  EXPECT_EQ(editor.GetCurrentPick(), kNoPick);
   editor.Init();
   EXPECT_EQ(editor.GetCurrentPick(), 0);
 
@@ -53,7 +49,7 @@ TEST_F(EditorEntities, TheEditorRemembersThePickedEntityByItsIdUntilReset) {
   Msg::MailMan::Instance().Deliver();
   EXPECT_EQ(editor.GetCurrentPick(), picked->GetID());
   editor.ResetCurrentPick();
-  EXPECT_EQ(editor.GetCurrentPick(), 2147483647);
+  EXPECT_EQ(editor.GetCurrentPick(), kNoPick);
 
   // A pick of nothing, or of an entity removed before the pick arrived, reads as 0.
   Msg::MailMan::Instance().Post(new Msg::graphicsPickedMsg(picked));

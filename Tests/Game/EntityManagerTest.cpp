@@ -1,8 +1,11 @@
+#include <tuple>
+
 #include "Game/EntityTesting.h"
 
 using Game::Entity;
 using Testing::Definition;
 using Util::Vec3;
+using Entities = std::vector<Entity*>;
 
 namespace {
 
@@ -21,13 +24,8 @@ class EntityManager : public Testing::EntityTest {
     return names;
   }
 
-  // Uses up IDs until the next entity gets this one.
-  static void SkipToId(int32_t id) {
-    for (;;) {
-      Entity probe;
-      if (probe.GetID() + 1 >= id) return;
-    }
-  }
+  Entity* Vine() { return Manager().CreateEntity(m_Vine.c_str()); }
+  Entity* OldVine() { return Manager().CreateEntity(m_OldVine.c_str()); }
 
   std::string m_Vine, m_OldVine;
 };
@@ -35,10 +33,10 @@ class EntityManager : public Testing::EntityTest {
 }  // namespace
 
 TEST_F(EntityManager, EntitiesAreListedInCreationOrderAndFoundByNameFullNameAndId) {
-  Entity* a = Manager().CreateEntity(m_Vine.c_str());
-  Entity* b = Manager().CreateEntity(m_OldVine.c_str());
-  Entity* c = Manager().CreateEntity(m_Vine.c_str());
-  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{a, b, c}));
+  Entity* a = Vine();
+  Entity* b = OldVine();
+  Entity* c = Vine();
+  EXPECT_EQ(Manager().Entities(), (Entities{a, b, c}));
   EXPECT_EQ(Manager().Count(), 3u);
   EXPECT_TRUE(Manager().Validate());
 
@@ -52,73 +50,40 @@ TEST_F(EntityManager, EntitiesAreListedInCreationOrderAndFoundByNameFullNameAndI
   EXPECT_EQ(Manager().FindByFullName(nullptr), nullptr);
 }
 
-TEST_F(EntityManager, ANullPathCreatesNothingAndAnnouncesNothing) {
+TEST_F(EntityManager, RemovalByFullNameNeedsTheWholeNameAndByNameAnyPartOfTheEarliestMatch) {
+  Entity* vine = Vine();
+  const std::string shortName = vine->GetName();  // "Vine<n>"
+  // Uses up IDs until the next entity's is the short one's with a 1 after it.
+  while (Entity().GetID() + 1 < vine->GetID() * 10 + 1) {
+  }
+  Entity* longer = Vine();
+  ASSERT_EQ(std::string(longer->GetName()), shortName + "1");
+  Entity* old = OldVine();
+  Entity* last = Vine();
+
+  EXPECT_TRUE(Manager().RemoveByFullName(shortName.c_str()));
+  EXPECT_EQ(Manager().Entities(), (Entities{longer, old, last}));
+  EXPECT_FALSE(Manager().RemoveByFullName(shortName.c_str()));  // "Vine<n>" is not "Vine<n>1"
+  EXPECT_TRUE(Manager().RemoveByName(shortName.c_str()));       // but it is part of it
+  EXPECT_EQ(Manager().Entities(), (Entities{old, last}));
+  EXPECT_TRUE(Manager().RemoveByName("Vine"));  // the earliest whose name holds it: the old vine
+  EXPECT_EQ(Manager().Entities(), Entities{last});
+  EXPECT_TRUE(Manager().Validate());
+  EXPECT_TRUE(Manager().RemoveByName("Vine"));
+  EXPECT_FALSE(Manager().RemoveByName("Vine"));
+}
+
+TEST_F(EntityManager, NullPathsAndUnlistedPointersCreateRemoveAndAnnounceNothing) {
   Testing::ManagerLog log;
   const size_t queued = Msg::MailMan::Instance().Queued();
-  EXPECT_EQ(Manager().CreateEntity(nullptr), nullptr);
   const float color[4] = {1, 1, 1, 1};
+  EXPECT_EQ(Manager().CreateEntity(nullptr), nullptr);
   EXPECT_EQ(Manager().CreateLight(nullptr, color, 2.0f), nullptr);
   EXPECT_EQ(Msg::MailMan::Instance().Queued(), queued);
   Msg::MailMan::Instance().Deliver();
   EXPECT_TRUE(log.m_Added.empty());
-  EXPECT_EQ(Manager().Count(), 0u);
-}
 
-TEST_F(EntityManager, RemovalByFullNameNeedsTheWholeNameAndByNameAnyPartOfIt) {
-  Entity* vine = Manager().CreateEntity(m_Vine.c_str());
-  const std::string shortName = vine->GetName();  // "Vine<n>"
-  SkipToId(vine->GetID() * 10 + 1);
-  Entity* longer = Manager().CreateEntity(m_Vine.c_str());  // "Vine<n>1"
-  ASSERT_EQ(std::string(longer->GetName()), shortName + "1");
-
-  EXPECT_TRUE(Manager().RemoveByFullName(shortName.c_str()));
-  EXPECT_EQ(Names(), std::vector<std::string>{shortName + "1"});
-  EXPECT_FALSE(Manager().RemoveByFullName(shortName.c_str()));  // "Vine<n>" is not "Vine<n>1"
-  EXPECT_EQ(Manager().Count(), 1u);
-  EXPECT_TRUE(Manager().RemoveByName(shortName.c_str()));  // but it is part of it
-  EXPECT_EQ(Manager().Count(), 0u);
-  EXPECT_FALSE(Manager().RemoveByName("Vine"));
-}
-
-TEST_F(EntityManager, ANameMatchingSeveralRemovesOnlyTheEarliestCreated) {
-  Manager().CreateEntity(m_Vine.c_str());
-  Entity* old = Manager().CreateEntity(m_OldVine.c_str());
-  Entity* vine = Manager().CreateEntity(m_Vine.c_str());
-  EXPECT_TRUE(Manager().RemoveByName("Vine"));
-  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{old, vine}));
-  EXPECT_TRUE(Manager().RemoveByName("Vine"));  // now the old vine is the earliest
-  EXPECT_EQ(Manager().Entities(), std::vector<Entity*>{vine});
-  EXPECT_TRUE(Manager().Validate());
-}
-
-TEST_F(EntityManager, RemovingFromHeadMiddleAndTailKeepsTheListSoundAndARefillStartsItAgain) {
-  std::vector<Entity*> made;
-  for (int i = 0; i < 5; ++i) made.push_back(Manager().CreateEntity(i % 2 ? m_OldVine.c_str() : m_Vine.c_str()));
-  EXPECT_TRUE(Manager().RemoveByPtr(made[2]));
-  EXPECT_TRUE(Manager().Validate());
-  const int32_t firstId = made[0]->GetID();
-  EXPECT_TRUE(Manager().RemoveByID(firstId));
-  EXPECT_TRUE(Manager().Validate());
-  EXPECT_TRUE(Manager().RemoveByFullName(made[4]->GetName()));
-  EXPECT_TRUE(Manager().Validate());
-  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{made[1], made[3]}));
-  EXPECT_FALSE(Manager().RemoveByID(firstId));
-
-  EXPECT_TRUE(Manager().RemoveByPtr(made[3]));
-  EXPECT_TRUE(Manager().RemoveByPtr(made[1]));  // the last one: the list is empty
-  EXPECT_EQ(Manager().Count(), 0u);
-  EXPECT_TRUE(Manager().Entities().empty());
-  EXPECT_TRUE(Manager().Validate());
-
-  Entity* again = Manager().CreateEntity(m_OldVine.c_str());
-  Entity* next = Manager().CreateEntity(m_Vine.c_str());
-  EXPECT_EQ(Manager().Entities(), (std::vector<Entity*>{again, next}));
-  EXPECT_EQ(Manager().FindByName("Vine"), again);
-  EXPECT_TRUE(Manager().Validate());
-}
-
-TEST_F(EntityManager, APointerThatIsNotListedIsNeverFollowed) {
-  Entity* listed = Manager().CreateEntity(m_Vine.c_str());
+  Entity* listed = Vine();
   Entity bare;
   EXPECT_FALSE(Manager().RemoveByPtr(&bare));
   EXPECT_FALSE(Manager().RemoveByPtr(nullptr));
@@ -127,10 +92,33 @@ TEST_F(EntityManager, APointerThatIsNotListedIsNeverFollowed) {
   EXPECT_EQ(Manager().Count(), 0u);
 }
 
+TEST_F(EntityManager, RemovingFromHeadMiddleAndTailKeepsTheListSoundAndARefillStartsItAgain) {
+  Entities made;
+  for (int i = 0; i < 5; ++i) made.push_back(i % 2 ? OldVine() : Vine());
+  const int32_t firstId = made[0]->GetID();
+  EXPECT_TRUE(Manager().RemoveByPtr(made[2]) && Manager().Validate());
+  EXPECT_TRUE(Manager().RemoveByID(firstId) && Manager().Validate());
+  EXPECT_TRUE(Manager().RemoveByFullName(made[4]->GetName()) && Manager().Validate());
+  EXPECT_EQ(Manager().Entities(), (Entities{made[1], made[3]}));
+  EXPECT_FALSE(Manager().RemoveByID(firstId));
+
+  EXPECT_TRUE(Manager().RemoveByPtr(made[3]));
+  EXPECT_TRUE(Manager().RemoveByPtr(made[1]));  // the last one: the list is empty
+  EXPECT_EQ(Manager().Count(), 0u);
+  EXPECT_TRUE(Manager().Entities().empty());
+  EXPECT_TRUE(Manager().Validate());
+
+  Entity* again = OldVine();
+  Entity* next = Vine();
+  EXPECT_EQ(Manager().Entities(), (Entities{again, next}));
+  EXPECT_EQ(Manager().FindByName("Vine"), again);
+  EXPECT_TRUE(Manager().Validate());
+}
+
 TEST_F(EntityManager, RemovalIsAnnouncedAtOnceWithACopyOfTheNameWhileTheEntityStillLives) {
   Testing::ManagerLog log;
   const auto& entities = Util::Allocator<sizeof(Entity)>::Instance();
-  Entity* vine = Manager().CreateEntity(m_Vine.c_str());
+  Entity* vine = Vine();
   const std::string name = vine->GetName();
   const int32_t id = vine->GetID();
   const uint32_t inUse = entities.Stats().ObjectsInUse_;
@@ -138,10 +126,10 @@ TEST_F(EntityManager, RemovalIsAnnouncedAtOnceWithACopyOfTheNameWhileTheEntitySt
 
   ASSERT_TRUE(Manager().RemoveByName("Vine"));
   ASSERT_EQ(log.m_Removed.size(), 1u);  // during the call, not at a delivery
-  EXPECT_EQ(log.m_Removed[0].name, name);
-  EXPECT_EQ(log.m_Removed[0].id, id);
-  EXPECT_FALSE(log.m_Removed[0].stillListed);
-  EXPECT_TRUE(log.m_Removed[0].alive);
+  const Testing::ManagerLog::Removed& notice = log.m_Removed[0];
+  // No longer listed, still alive.
+  EXPECT_EQ(std::make_tuple(notice.name, notice.id, notice.stillListed, notice.alive),
+            std::make_tuple(name, id, false, true));
   EXPECT_EQ(Msg::MailMan::Instance().Queued(), queued);  // nothing posted
   // The entity has gone back to its pool; the kept notice still holds its own copy of the name.
   EXPECT_EQ(entities.Stats().ObjectsInUse_, inUse - 1);
@@ -156,28 +144,22 @@ TEST_F(EntityManager, CreationIsAnnouncedAtTheNextDeliveryWithTheScriptFlag) {
   const std::string lamp =
       WriteEntity("e_Lamp", Definition("Lamp", "", "<Light/><Script><bool name=\"always\">1</bool></Script>"));
   Testing::ManagerLog log;
-  Entity* plain = Manager().CreateEntity(m_Vine.c_str());
+  Entity* plain = Vine();
   Entity* firefly = Manager().CreateEntity(scripted.c_str());
-  const float color[4] = {0.25f, 0.5f, 0.75f, 1.0f};
-  Entity* light = Manager().CreateLight(lamp.c_str(), color, 40.0f);
+  const std::vector<float> color = {0.25f, 0.5f, 0.75f, 1.0f};
+  Entity* light = Manager().CreateLight(lamp.c_str(), color.data(), 40.0f);
   EXPECT_TRUE(log.m_Added.empty());  // posted, not sent
 
   Msg::MailMan::Instance().Deliver();
-  ASSERT_EQ(log.m_Added.size(), 3u);
-  EXPECT_EQ(log.m_Added[0].entity, plain);
-  EXPECT_FALSE(log.m_Added[0].scripted);
-  EXPECT_EQ(log.m_Added[1].entity, firefly);
-  EXPECT_TRUE(log.m_Added[1].scripted);
-  EXPECT_EQ(log.m_Added[2].entity, light);
-  EXPECT_FALSE(log.m_Added[2].scripted);  // a light is announced unflagged, script or not
+  // A light is announced unflagged, script or not.
+  EXPECT_EQ(log.m_Added, (decltype(log.m_Added){{plain, false}, {firefly, true}, {light, false}}));
   EXPECT_TRUE(light->ScriptFlag());
-
   auto* visual = dynamic_cast<Testing::RecordingVisual*>(light->GetVisual());
   ASSERT_NE(visual, nullptr);
-  EXPECT_EQ(std::vector<float>(visual->m_Color, visual->m_Color + 4), std::vector<float>(color, color + 4));
+  EXPECT_EQ(visual->m_Color, color);
   EXPECT_EQ(visual->m_Radius, 40.0f);
   // A light without a visual has nothing to colour.
-  EXPECT_NE(Manager().CreateLight(m_Vine.c_str(), color, 1.0f), nullptr);
+  EXPECT_NE(Manager().CreateLight(m_Vine.c_str(), color.data(), 1.0f), nullptr);
 }
 
 TEST_F(EntityManager, MessagesCreatePlaceAndRemoveEntitiesAtTheDelivery) {
@@ -199,8 +181,7 @@ TEST_F(EntityManager, MessagesCreatePlaceAndRemoveEntitiesAtTheDelivery) {
   EXPECT_EQ(placed->GetPosition(), (Vec3{100, 20, 30}));
   EXPECT_EQ(placed->GetRotation(), (Vec3{0, 45, 0}));
   EXPECT_EQ(placed->GetRotationMatrix(), Util::Mat3::FromEulerDegrees({0, 45, 0}));
-  // Placed first, then turned.
-  EXPECT_EQ(Testing::ComponentLog(), (std::vector<std::string>{"translate", "rotate"}));
+  EXPECT_EQ(Testing::ComponentLog(), (std::vector<std::string>{"translate", "rotate"}));  // placed, then turned
 
   const int32_t oldId = Manager().FindByName("OldVine")->GetID();
   const std::string vineName = Manager().FindByName("Vine")->GetName();
@@ -219,22 +200,19 @@ TEST_F(EntityManager, MessagesCreatePlaceAndRemoveEntitiesAtTheDelivery) {
 TEST_F(EntityManager, ShutdownRemovesEveryEntityInCreationOrderAndAnnouncesEach) {
   Testing::ManagerLog log;
   const size_t live = Util::AutoList<Entity>::Count();
-  Entity* a = Manager().CreateEntity(m_Vine.c_str());
-  Entity* b = Manager().CreateEntity(m_OldVine.c_str());
-  const std::vector<int32_t> ids = {a->GetID(), b->GetID()};
+  const std::vector<int32_t> ids = {Vine()->GetID(), OldVine()->GetID()};
   Manager().Shutdown();
   ASSERT_EQ(log.m_Removed.size(), 2u);
   EXPECT_EQ((std::vector<int32_t>{log.m_Removed[0].id, log.m_Removed[1].id}), ids);
   EXPECT_EQ(Util::AutoList<Entity>::Count(), live);
   EXPECT_TRUE(Manager().Validate());
-  Game::EntityManager::Destroy();
-  EXPECT_EQ(m_Asserts.Count(), 0u);
+  Game::EntityManager::Destroy();  // empty: quietly
 }
 
 TEST_F(EntityManager, DestroyingTheManagerWithEntitiesLeftIsReportedAndTheyGoAnyway) {
   const size_t live = Util::AutoList<Entity>::Count();
-  Manager().CreateEntity(m_Vine.c_str());
-  Manager().CreateEntity(m_Vine.c_str());
+  Vine();
+  Vine();
   Game::EntityManager::Destroy();
   ASSERT_EQ(m_Asserts.Count(), 1u);
   EXPECT_EQ(m_Asserts.Texts()[0].substr(0, m_Asserts.Texts()[0].find("\nLine: ")),

@@ -17,6 +17,7 @@
 #include "Script/Script.h"
 #include "Sound/Sound.h"
 #include "Support/AssertRecorder.h"
+#include "Support/Systems.h"
 #include "Support/TempTree.h"
 #include "Util/FileAccess.h"
 #include "Util/Grid.h"
@@ -34,41 +35,31 @@ class RecordingPhysComp : public Phy::PhysComp {
   RecordingPhysComp(Game::Entity* owner, bool hull) : PhysComp(owner), m_Hull(hull) {}
   ~RecordingPhysComp() override { ComponentLog().push_back("~physics"); }
   bool HasHull() const override { return m_Hull; }
-  void TranslateHull(const Util::Vec3& d) override {
-    m_Translations.push_back(d);
-    Log("translate");
-  }
-  void RotateHull(const Util::Vec3& degrees) override {
-    m_Rotations.push_back(degrees);
-    Log("rotate");
-  }
-  void ScaleHull(float ratio) override {
-    m_Ratios.push_back(ratio);
-    Log("scale");
-  }
-  void SetVelocity(const Util::Vec3& v) override {
-    m_Velocities.push_back(v);
-    Log("velocity");
-  }
+  void TranslateHull(const Util::Vec3& d) override { Note(m_Translations, d, "translate"); }
+  void RotateHull(const Util::Vec3& degrees) override { Note(m_Rotations, degrees, "rotate"); }
+  void ScaleHull(float ratio) override { Note(m_Ratios, ratio, "scale"); }
+  void SetVelocity(const Util::Vec3& v) override { Note(m_Velocities, v, "velocity"); }
 
   bool m_Hull;
   std::vector<Util::Vec3> m_Translations, m_Rotations, m_Velocities;
   std::vector<float> m_Ratios;
 
  private:
-  static void Log(const char* call) { ComponentLog().push_back(call); }
+  template <class T>
+  static void Note(std::vector<T>& calls, const T& value, const char* call) {
+    calls.push_back(value);
+    ComponentLog().push_back(call);
+  }
 };
 
 class RecordingVisual : public Gfx::Visual {
  public:
   explicit RecordingVisual(Game::Entity* owner) : Visual(owner) {}
   ~RecordingVisual() override { ComponentLog().push_back("~visual"); }
-  void SetColor(const float color[4]) override {
-    for (int i = 0; i < 4; ++i) m_Color[i] = color[i];
-  }
+  void SetColor(const float color[4]) override { m_Color.assign(color, color + 4); }
   void SetRadius(float radius) override { m_Radius = radius; }
 
-  float m_Color[4] = {};
+  std::vector<float> m_Color;
   float m_Radius = 0.0f;
 };
 
@@ -97,14 +88,8 @@ inline void BuildPhysics(Game::Entity& entity, Util::XmlReader& reader) {
 }
 inline void BuildVisual(Game::Entity& entity, Util::XmlReader&) { entity.SetVisual(new RecordingVisual(&entity)); }
 inline void BuildScript(Game::Entity& entity, Util::XmlReader& reader) {
-  LastScriptDefinition() = Game::ReadScriptDefinition(reader);
-  const Game::ScriptDefinition& definition = LastScriptDefinition();
+  const Game::ScriptDefinition& definition = LastScriptDefinition() = Game::ReadScriptDefinition(reader);
   entity.SetScript(new Spt::Script(definition.m_File.c_str(), &entity, definition.m_Flag));
-}
-
-inline void UnregisterAllBuilders() {
-  for (const char* tag : {"Script", "Visual", "Visual2D", "VisualParticle", "Light", "VisualAnimated", "Physics"})
-    Game::RegisterElementBuilder(tag, nullptr);
 }
 
 // A definition file: the Entity element with its name and the given Shared contents, then the
@@ -121,6 +106,16 @@ inline std::string Vector(const char* tag, float x, float y, float z) {
          std::to_string(y) + "</float><float name=\"z\">" + std::to_string(z) + "</float></" + tag + ">";
 }
 
+// The full name an entity of this base name has: the base followed by its ID.
+inline std::string Numbered(const std::string& base, const Game::Entity& entity) {
+  return base + std::to_string(entity.GetID());
+}
+
+// Position, rotation, scale and velocity, in that order.
+inline std::vector<Util::Vec3> Transform(const Game::Entity& e) {
+  return {e.GetPosition(), e.GetRotation(), e.GetScale(), e.GetVelocity()};
+}
+
 // Everything the manager announces, as it arrives.
 class ManagerLog : public Msg::MailBox {
  public:
@@ -129,10 +124,6 @@ class ManagerLog : public Msg::MailBox {
     int32_t id;
     bool stillListed;  // the manager still listed the entity when the notice came
     bool alive;        // the entity was still on the registry of entities
-  };
-  struct Added {
-    Game::Entity* entity;
-    bool scripted;
   };
 
   void Receive(Util::Handle<Msg::eManRemovedMsg> message) override {
@@ -144,35 +135,25 @@ class ManagerLog : public Msg::MailBox {
     m_RemovedKept.push_back(message);
   }
   void Receive(Util::Handle<Msg::eManAddedMsg> message) override {
-    m_Added.push_back({message->m_Entity, message->m_Scripted});
+    m_Added.emplace_back(message->m_Entity, message->m_Scripted);
   }
 
   std::vector<Removed> m_Removed;
-  std::vector<Added> m_Added;
+  std::vector<std::pair<Game::Entity*, bool>> m_Added;           // the entity and its script flag
   std::vector<Util::Handle<Msg::eManRemovedMsg>> m_RemovedKept;  // read after the entity has gone
 };
 
-// Works in a throw-away asset tree; takes down the manager, the post office, the grid and the
+// Works in a throw-away asset tree; takes down the manager, the grid, the post office and the
 // builders afterwards, and checks that no assertion was left unexamined.
 class EntityTest : public testing::Test {
  protected:
   void SetUp() override { ComponentLog().clear(); }
   void TearDown() override {
-    if (Game::EntityManager::Exists()) {
-      Game::EntityManager::Instance().Shutdown();
-      Game::EntityManager::Destroy();
-    }
-    if (Util::Grid::Exists()) {
-      Util::Grid::Instance().Shutdown();
-      Util::Grid::Destroy();
-    }
-    if (Msg::MailMan::Exists()) {
-      Msg::MailMan::Instance().Shutdown();
-      Msg::MailMan::Destroy();
-    }
-    UnregisterAllBuilders();
+    ShutDown<Game::EntityManager, Util::Grid, Msg::MailMan>();
+    for (const char* tag : {"Script", "Visual", "Visual2D", "VisualParticle", "Light", "VisualAnimated", "Physics"})
+      Game::RegisterElementBuilder(tag, nullptr);
     Util::PackDirectory::Instance().Reset();
-    EXPECT_EQ(m_Asserts.Count(), 0u) << (m_Asserts.Count() ? m_Asserts.Texts().front() : "");
+    EXPECT_EQ(m_Asserts.Texts(), std::vector<std::string>{});
   }
 
   // Writes Assets/Xml/entities/<file>.xml and gives its path as the game names it.

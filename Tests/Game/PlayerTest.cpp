@@ -6,13 +6,12 @@
 
 TEST(Player, LivesInABlockOfThePoolOfItsSize) {
   Testing::AssertRecorder recorder;
-  const auto& pool = Util::Allocator<sizeof(Game::Player)>::Instance();
-  const uint32_t inUse = pool.Stats().ObjectsInUse_;
-  const uint32_t allocations = pool.Stats().Allocations_;
+  const Util::AllocatorStats& stats = Util::Allocator<sizeof(Game::Player)>::Instance().Stats();
+  const Util::AllocatorStats before = stats;
   Game::Player::Instance();
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse + 1);
-  EXPECT_EQ(pool.Stats().Allocations_, allocations + 1);
+  EXPECT_EQ(stats.ObjectsInUse_, before.ObjectsInUse_ + 1);
+  EXPECT_EQ(stats.Allocations_, before.Allocations_ + 1);
   Game::Player::Destroy();
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse);
+  EXPECT_EQ(stats.ObjectsInUse_, before.ObjectsInUse_);
   EXPECT_EQ(recorder.Count(), 0u);
 }

@@ -19,6 +19,8 @@
 #include "Script/Script.h"
 #include "Script/ScriptEngine.h"
 #include "Support/AssertRecorder.h"
+#include "Support/Printed.h"
+#include "Support/Systems.h"
 #include "Support/TempTree.h"
 #include "Util/ErrorLog.h"
 #include "Util/Grid.h"
@@ -37,34 +39,28 @@ class Catch : public Msg::MailBox {
   std::vector<Util::Handle<M>> m_Seen;
 };
 
+// How many messages each catcher holds.
+template <class... Catches>
+std::vector<size_t> Counts(const Catches&... catches) {
+  return {catches.Count()...};
+}
+
 class ScriptTest : public testing::Test {
  protected:
-  static constexpr const char* kStartup[] = {"gfx_material_1", "gfx_material_post", "gfx_render_passes_1",
-                                             "game_OnStart"};
-
   ScriptTest() {
-    for (const char* name : kStartup) Script(std::string(name) + ".lua", "");
+    for (const char* name : {"gfx_material_1", "gfx_material_post", "gfx_render_passes_1", "game_OnStart"})
+      Script(std::string(name) + ".lua", "");
   }
 
   ~ScriptTest() override {
-    if (Game::EntityManager::Exists()) {
-      Game::EntityManager::Instance().Shutdown();
-      Game::EntityManager::Destroy();
-    }
-    if (Spt::ScriptEngine::Exists()) {
-      Spt::ScriptEngine::Instance().Shutdown();
-      Spt::ScriptEngine::Destroy();
-    }
+    ShutDown<Game::EntityManager, Spt::ScriptEngine>();
     Game::Player::Destroy();
     Game::GlobalStateData::Destroy();
     Util::LevelEditor::Destroy();
     Util::Grid::Destroy();
     Core::Input::Destroy();
     Util::ErrorLog::Destroy();
-    if (Msg::MailMan::Exists()) {
-      Msg::MailMan::Instance().Shutdown();
-      Msg::MailMan::Destroy();
-    }
+    ShutDown<Msg::MailMan>();
   }
 
   Spt::ScriptEngine& Engine() { return Spt::ScriptEngine::Instance(); }
@@ -76,15 +72,25 @@ class ScriptTest : public testing::Test {
     return "../../Assets/Scripts/" + name;
   }
 
-  // Writes an entity definition whose Script element names the script file, with the flag when
-  // asked and the given Data sections; returns its path.
+  // Writes Assets/Xml/entities/<name>.xml: an entity of that name with the given further elements;
+  // returns its path.
+  std::string EntityFile(const std::string& name, const std::string& elements = "") {
+    m_Tree.Write("Assets/Xml/entities/" + name + ".xml",
+                 "<?xml version=\"1.0\"?>\n<XMLRoot><Entity><string name=\"name\">" + name + "</string></Entity>" +
+                     elements + "</XMLRoot>\n");
+    return "../../Assets/Xml/entities/" + name + ".xml";
+  }
+
+  // An entity definition whose Script element names the script file, with the flag when asked and
+  // the given Data sections; returns its path.
   std::string Definition(const std::string& name, const std::string& script, bool flag = false,
                          const std::string& data = "") {
-    const std::string text = "<?xml version=\"1.0\"?>\n<XMLRoot>\n  <Entity><string name=\"name\">" + name +
-                             "</string></Entity>\n  <Script><string name=\"file\">" + script + "</string>" +
-                             (flag ? "<bool name=\"always\">1</bool>" : "") + data + "</Script>\n</XMLRoot>\n";
-    m_Tree.Write("Assets/Xml/entities/" + name + ".xml", text);
-    return "../../Assets/Xml/entities/" + name + ".xml";
+    return EntityFile(name, "<Script><string name=\"file\">" + script + "</string>" +
+                                (flag ? "<bool name=\"always\">1</bool>" : "") + data + "</Script>");
+  }
+
+  Game::Entity* Create(const std::string& definition) {
+    return Game::EntityManager::Instance().CreateEntity(definition.c_str());
   }
 
   // Runs a chunk that must succeed and gives its first result as text.
@@ -101,11 +107,13 @@ class ScriptTest : public testing::Test {
     return error;
   }
 
-  // One frame of scripts with every live component near, so each runs once.
-  void RunAll() {
-    std::set<Spt::Script*> near;
-    for (Spt::Script* script : Util::AutoList<Spt::Script>::All()) near.insert(script);
-    Engine().RunSchedule(near, {}, {});
+  // Frames of scripts with every live component near, so each runs once a frame.
+  void RunAll(int frames = 1) {
+    for (int frame = 0; frame < frames; ++frame) {
+      std::set<Spt::Script*> near;
+      for (Spt::Script* script : Util::AutoList<Spt::Script>::All()) near.insert(script);
+      Engine().RunSchedule(near, {}, {});
+    }
   }
 
   static void Deliver() { Msg::MailMan::Instance().Deliver(); }

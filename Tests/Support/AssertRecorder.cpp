@@ -26,6 +26,16 @@ std::vector<std::string> AssertRecorder::Comments() const {
   return comments;
 }
 
+std::vector<std::string> AssertRecorder::Heads() const {
+  std::vector<std::string> heads;
+  for (const std::string& text : m_Texts) heads.push_back(text.substr(0, text.rfind("\nLine: ")));
+  return heads;
+}
+
+std::string AssertRecorder::Head(const std::string& expression, const std::string& comment, const std::string& file) {
+  return "Assert \"" + expression + "\" failed\nComment: " + comment + "\nFile: " + file;
+}
+
 bool AssertRecorder::Saw(const std::string& comment) const {
   const std::vector<std::string> comments = Comments();
   return std::find(comments.begin(), comments.end(), comment) != comments.end();

@@ -20,8 +20,13 @@ class AssertRecorder {
   size_t Count() const { return m_Texts.size(); }
   // The "Comment: " lines of the recorded texts, in order.
   std::vector<std::string> Comments() const;
+  // The recorded texts without their last line, the line number: what stays when code moves.
+  std::vector<std::string> Heads() const;
   bool Saw(const std::string& comment) const;
   void Clear() { m_Texts.clear(); }
+
+  // The text of a failed assertion as Heads() gives it.
+  static std::string Head(const std::string& expression, const std::string& comment, const std::string& file);
 
  private:
   std::vector<std::string> m_Texts;

@@ -1,4 +1,4 @@
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -8,9 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "Support/Printed.h"
 #include "Support/TempTree.h"
 #include "Util/FileAccess.h"
 
+using testing::HasSubstr;
+using Testing::Printed;
 using Util::PackDirectory;
 
 namespace {
@@ -44,11 +47,6 @@ class FileAccess : public testing::Test {
 };
 
 }  // namespace
-
-TEST_F(FileAccess, ARunThatLoadsNothingWritesTheHeaderAlone) {
-  ASSERT_TRUE(Util::WriteAssetPack());
-  EXPECT_EQ(m_Tree.Read("Assets/Packed.BIN"), Header(28, 0));
-}
 
 TEST_F(FileAccess, ArchiveHoldsEveryDistinctPathPaddedInOrderOfFirstOpening) {
   m_Tree.Write("Assets/empty.txt", "");
@@ -87,7 +85,7 @@ TEST_F(FileAccess, ArchiveHoldsEveryDistinctPathPaddedInOrderOfFirstOpening) {
   EXPECT_EQ(archive.size(), 2120u);
   EXPECT_EQ(archive, expected);
 
-  // Writing releases the directory: a second archive is empty.
+  // Writing releases the directory: a second archive is the header alone.
   EXPECT_TRUE(Paths().empty());
   ASSERT_TRUE(Util::WriteAssetPack());
   EXPECT_EQ(m_Tree.Read("Assets/Packed.BIN"), Header(28, 0));
@@ -97,36 +95,26 @@ TEST_F(FileAccess, AnArchiveThatCannotBeCreatedIsReportedAndNotWritten) {
   m_Tree.Write("Assets/four.bin", "1234");
   size_t length = 0;
   Util::LoadBinaryFile("../../Assets/four.bin", length);
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(Util::WriteAssetPack("../../no/such/folder/Packed.BIN"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file for write.\n");
+  EXPECT_EQ(Printed([] { EXPECT_FALSE(Util::WriteAssetPack("../../no/such/folder/Packed.BIN")); }),
+            "failed to open file for write.\n");
   EXPECT_FALSE(m_Tree.Exists("no"));
 }
 
-TEST_F(FileAccess, NormalProgramExitWritesTheArchive) {
+TEST_F(FileAccess, OnlyAProgramThatAsksForTheArchiveWritesItAtItsNormalExit) {
   m_Tree.Write("Assets/four.bin", "1234");
-  EXPECT_EXIT(
-      {
-        PackDirectory::Instance().SetWriteAtExit(true);
-        size_t length = 0;
-        Util::LoadBinaryFile("../../Assets/four.bin", length);
-        std::exit(0);
-      },
-      testing::ExitedWithCode(0), "");
+  for (bool asked : {false, true}) {
+    EXPECT_EXIT(
+        {
+          if (asked) PackDirectory::Instance().SetWriteAtExit(true);  // the default is not to
+          size_t length = 0;
+          Util::LoadBinaryFile("../../Assets/four.bin", length);
+          std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(m_Tree.Exists("Assets/Packed.BIN"), asked);
+  }
   EXPECT_EQ(m_Tree.Read("Assets/Packed.BIN"),
             Header(12 + 328, 1) + Entry(316, 12, "../../Assets/four.bin") + "1234" + Zeros(8));
-}
-
-TEST_F(FileAccess, ProgramsThatDoNotAskForTheArchiveLeaveTheTreeAlone) {
-  m_Tree.Write("Assets/four.bin", "1234");
-  EXPECT_EXIT(
-      {
-        size_t length = 0;
-        Util::LoadBinaryFile("../../Assets/four.bin", length);
-        std::exit(0);
-      },
-      testing::ExitedWithCode(0), "");
-  EXPECT_FALSE(m_Tree.Exists("Assets/Packed.BIN"));
 }
 
 TEST_F(FileAccess, TextLoadingDropsTheCarriageReturnOfEachPairAndEndsWithNul) {
@@ -228,15 +216,15 @@ TEST_F(FileAccess, PathsTooLongForAnArchiveEntryAreRefusedNotTruncated) {
   m_Tree.Write(fits.substr(6), "fits");
   m_Tree.Write(tooLong.substr(6), "long");
 
-  testing::internal::CaptureStdout();
-  EXPECT_STREQ(Util::LoadTextFile(fits.c_str()).get(), "fits");
-  EXPECT_EQ(Util::LoadTextFile(tooLong.c_str()), nullptr);
   size_t length = 5;
-  EXPECT_EQ(Util::OpenFileWithSize(tooLong.c_str(), length), nullptr);
+  const std::string out = Printed([&] {
+    EXPECT_STREQ(Util::LoadTextFile(fits.c_str()).get(), "fits");
+    EXPECT_EQ(Util::LoadTextFile(tooLong.c_str()), nullptr);
+    EXPECT_EQ(Util::OpenFileWithSize(tooLong.c_str(), length), nullptr);
+  });
   EXPECT_EQ(length, 5u);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("refused a path of 260 characters"), std::string::npos) << out;
-  EXPECT_NE(out.find(tooLong), std::string::npos);
+  EXPECT_THAT(out, HasSubstr("refused a path of 260 characters"));
+  EXPECT_THAT(out, HasSubstr(tooLong));
   EXPECT_EQ(Paths(), std::vector<std::string>{fits});
 }
 

@@ -7,6 +7,9 @@
 #include "Util/Allocator.h"
 #include "Util/Handle.h"
 
+using Testing::AssertRecorder;
+using Texts = std::vector<std::string>;
+
 namespace {
 
 // Reports its own destruction, so a test sees exactly when the last handle lets go.
@@ -28,26 +31,28 @@ class PooledWitness : public Witness, public Util::Pooled<PooledWitness> {
 
 using WitnessHandle = Util::Handle<Witness>;
 
+// No assertion may fail unless a test clears what it expected.
+class Handle : public testing::Test {
+ protected:
+  void TearDown() override { EXPECT_EQ(m_Asserts.Texts(), Texts{}); }
+  AssertRecorder m_Asserts;
+};
+
 }  // namespace
 
-TEST(Handle, BuiltFromNullIsNotValidButCountsOneReference) {
-  Testing::AssertRecorder recorder;
-  {
-    WitnessHandle h(nullptr);
-    EXPECT_FALSE(h.IsValid());
-    EXPECT_EQ(h.References(), 1u);
-    WitnessHandle copy(h);
-    EXPECT_EQ(h.References(), 2u);
-  }
-  EXPECT_EQ(recorder.Count(), 0u);
+TEST_F(Handle, BuiltFromNullIsNotValidButCountsOneReference) {
+  WitnessHandle h(nullptr);
+  EXPECT_FALSE(h.IsValid());
+  EXPECT_EQ(h.References(), 1u);
+  WitnessHandle copy(h);
+  EXPECT_EQ(h.References(), 2u);
 }
 
-TEST(Handle, CopiesKeepTheObjectAliveUntilTheLastGoes) {
+TEST_F(Handle, CopiesKeepTheObjectAliveUntilTheLastGoes) {
   int deaths = 0;
   auto* first = new WitnessHandle(new Witness(&deaths));
   {
-    WitnessHandle a(*first), b(*first);
-    WitnessHandle c;
+    WitnessHandle a(*first), b(*first), c;
     c = b;
     EXPECT_EQ(first->References(), 4u);
   }
@@ -58,48 +63,43 @@ TEST(Handle, CopiesKeepTheObjectAliveUntilTheLastGoes) {
   EXPECT_EQ(deaths, 1);
 }
 
-TEST(Handle, AssigningToItselfOrToASharerChangesNothing) {
-  int deaths = 0;
-  WitnessHandle h(new Witness(&deaths));
+TEST_F(Handle, AssigningToItselfOrASharerChangesNothingAndAnotherObjectReleasesTheOld) {
+  int deathsA = 0, deathsB = 0;
+  WitnessHandle h(new Witness(&deathsA));
   WitnessHandle sharer(h);
   WitnessHandle& alias = h;
   h = alias;
   h = sharer;
   sharer = h;
   EXPECT_EQ(h.References(), 2u);
-  EXPECT_EQ(deaths, 0);
+  EXPECT_EQ(deathsA, 0);
   EXPECT_TRUE(h.IsValid());
-}
 
-TEST(Handle, ReassignmentReleasesTheOldObject) {
-  int deathsA = 0, deathsB = 0;
-  WitnessHandle h(new Witness(&deathsA));
   WitnessHandle other(new Witness(&deathsB));
   h = other;
+  sharer = other;
   EXPECT_EQ(deathsA, 1);
   EXPECT_EQ(deathsB, 0);
-  EXPECT_EQ(other.References(), 2u);
+  EXPECT_EQ(other.References(), 3u);
   h = WitnessHandle();
   EXPECT_EQ(h.References(), 0u);
   EXPECT_FALSE(h.IsValid());
-  EXPECT_EQ(other.References(), 1u);
+  EXPECT_EQ(other.References(), 2u);
 }
 
-TEST(Handle, DereferencingAnEmptyHandleIsReportedAndGivesNull) {
-  Testing::AssertRecorder recorder;
+TEST_F(Handle, DereferencingAnEmptyHandleIsReportedAndGivesNull) {
   WitnessHandle empty;
-  EXPECT_EQ(empty.Get(), nullptr);
-  ASSERT_EQ(recorder.Comments(), std::vector<std::string>{"Dereferencing a NULL handle"});
-  EXPECT_NE(recorder.Texts()[0].find("Assert \"m_objInst != 0\" failed"), std::string::npos);
-  EXPECT_NE(recorder.Texts()[0].find("File: Source\\Util\\util_handle"), std::string::npos);
-
-  recorder.Clear();
   WitnessHandle nothing(nullptr);
+  EXPECT_EQ(empty.Get(), nullptr);
   EXPECT_EQ(nothing.operator->(), nullptr);
-  EXPECT_EQ(recorder.Comments(), std::vector<std::string>{"Handle has a NULL pointer for data"});
+  EXPECT_EQ(m_Asserts.Heads(),
+            (Texts{AssertRecorder::Head("m_objInst != 0", "Dereferencing a NULL handle", "Source\\Util\\util_handle"),
+                   AssertRecorder::Head("m_objInst->object != 0", "Handle has a NULL pointer for data",
+                                        "Source\\Util\\util_handle")}));
+  m_Asserts.Clear();
 }
 
-TEST(Handle, LastHandleToAPooledObjectReturnsItsBlock) {
+TEST_F(Handle, LastHandleToAPooledObjectReturnsItsBlock) {
   auto& pool = Util::Allocator<sizeof(PooledWitness)>::Instance();
   const uint32_t inUse = pool.Stats().ObjectsInUse_;
   int deaths = 0;

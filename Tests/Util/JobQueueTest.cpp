@@ -66,16 +66,12 @@ TEST(JobQueue, TwoThreadsPassHundredsOfThousandsOfJobsNoneLostInOrder) {
   std::thread producer([&] {
     for (uint32_t i = 0; i < kJobs; ++i) queue.Push(std::make_unique<Numbered>(i, &deleted));
   });
-  uint32_t expected = 0;
   uint32_t outOfOrder = 0;
-  while (expected < kJobs) {
-    std::unique_ptr<Job> job = queue.Pop();
-    if (!job) {
+  for (uint32_t expected = 0; expected < kJobs;) {
+    if (std::unique_ptr<Job> job = queue.Pop())
+      outOfOrder += NumberOf(job) != expected++;
+    else
       std::this_thread::yield();
-      continue;
-    }
-    if (NumberOf(job) != expected) ++outOfOrder;
-    ++expected;
   }
   producer.join();
   EXPECT_EQ(outOfOrder, 0u);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Support/TempTree.h"
 #include "Util/Signals.h"
@@ -22,12 +23,14 @@ __attribute__((noinline)) int Recurse(int depth) {
   return Recurse(depth + 1) + pad[depth % 512];
 }
 
+void WriteThroughNull() { *static_cast<volatile int*>(nullptr) = 1; }
+
 struct ChildResult {
   std::string output;
   int signal = 0;
 };
 
-ChildResult RunCrashingChild(const std::function<void()>& crash) {
+ChildResult RunCrashingChild(void (*crash)()) {
   int fds[2];
   EXPECT_EQ(::pipe(fds), 0);
   std::fflush(stdout);
@@ -53,52 +56,48 @@ ChildResult RunCrashingChild(const std::function<void()>& crash) {
 
 }  // namespace
 
-TEST(CrashHandler, NullWriteWritesTheDumpAndEndsWithTheSignal) {
-  Testing::TempTree tree;
-  ChildResult r = RunCrashingChild([] { *static_cast<volatile int*>(nullptr) = 1; });
-  EXPECT_EQ(r.signal, SIGSEGV);
-  EXPECT_EQ(r.output, "In my exception handler\nMiniDumpWriteDump written to minidump.dmp.\n");
-  const std::string dump = tree.Read("run/bin/minidump.dmp");
-  EXPECT_NE(dump.find("signal: SIGSEGV"), std::string::npos);
-  EXPECT_NE(dump.find("fault address: 0x0"), std::string::npos);
-  EXPECT_NE(dump.find("backtrace:"), std::string::npos);
-  EXPECT_NE(dump.find("memory map:"), std::string::npos);
-  EXPECT_NE(dump.find("[stack]"), std::string::npos);
-}
-
-TEST(CrashHandler, StackOverflowIsNamedAndStillDumped) {
-  Testing::TempTree tree;
-  ChildResult r = RunCrashingChild([] { Recurse(0); });
-  EXPECT_EQ(r.signal, SIGSEGV);
-  EXPECT_EQ(r.output,
-            "In my exception handler\nStack overflow not handled.\nMiniDumpWriteDump written to minidump.dmp.\n");
-  EXPECT_NE(tree.Read("run/bin/minidump.dmp").find("stack overflow"), std::string::npos);
-}
-
-TEST(CrashHandler, AbortIsCaughtToo) {
-  Testing::TempTree tree;
-  ChildResult r = RunCrashingChild([] { std::abort(); });
-  EXPECT_EQ(r.signal, SIGABRT);
-  EXPECT_EQ(r.output, "In my exception handler\nMiniDumpWriteDump written to minidump.dmp.\n");
-  EXPECT_NE(tree.Read("run/bin/minidump.dmp").find("signal: SIGABRT"), std::string::npos);
+TEST(CrashHandler, ANullWriteAStackOverflowAndAnAbortWriteTheDumpAndEndWithTheirSignal) {
+  const std::string handled = "In my exception handler\n";
+  const std::string written = "MiniDumpWriteDump written to minidump.dmp.\n";
+  const struct {
+    void (*crash)();
+    int signal;
+    std::string output;
+    std::vector<std::string> dump;
+  } crashes[] = {
+      {WriteThroughNull,
+       SIGSEGV,
+       handled + written,
+       {"signal: SIGSEGV", "fault address: 0x0", "backtrace:", "memory map:", "[stack]"}},
+      {[] { Recurse(0); }, SIGSEGV, handled + "Stack overflow not handled.\n" + written, {"stack overflow"}},
+      {[] { std::abort(); }, SIGABRT, handled + written, {"signal: SIGABRT"}},
+  };
+  for (const auto& c : crashes) {
+    SCOPED_TRACE(c.output);
+    Testing::TempTree tree;
+    const ChildResult r = RunCrashingChild(c.crash);
+    EXPECT_EQ(r.signal, c.signal);
+    EXPECT_EQ(r.output, c.output);
+    const std::string dump = tree.Read("run/bin/minidump.dmp");
+    for (const std::string& part : c.dump) EXPECT_NE(dump.find(part), std::string::npos) << part;
+  }
 }
 
 TEST(CrashHandler, UncreatableDumpFileIsReportedWithTheSystemError) {
   Testing::TempTree tree;
   tree.Write("run/bin/minidump.dmp/blocker", "");  // a folder where the file should go
-  ChildResult r = RunCrashingChild([] { *static_cast<volatile int*>(nullptr) = 1; });
+  const ChildResult r = RunCrashingChild(WriteThroughNull);
   EXPECT_EQ(r.signal, SIGSEGV);
   EXPECT_EQ(r.output, "In my exception handler\nCreateFile failed with 21.\n");
 }
 
 TEST(StopSignals, InterruptAndTerminateBecomeAStopRequest) {
   Util::InstallStopHandler();
-  Util::ClearStopRequest();
-  EXPECT_FALSE(Util::StopRequested());
-  ::raise(SIGINT);
-  EXPECT_TRUE(Util::StopRequested());
-  Util::ClearStopRequest();
-  ::raise(SIGTERM);
-  EXPECT_TRUE(Util::StopRequested());
+  for (int signal : {SIGINT, SIGTERM}) {
+    Util::ClearStopRequest();
+    EXPECT_FALSE(Util::StopRequested());
+    ::raise(signal);
+    EXPECT_TRUE(Util::StopRequested()) << signal;
+  }
   Util::ClearStopRequest();
 }

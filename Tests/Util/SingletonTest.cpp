@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "Support/AssertRecorder.h"
 #include "Util/Singleton.h"
 
@@ -47,7 +50,11 @@ class Forgotten : public Util::Singleton<Forgotten> {
 
 }  // namespace
 
-TEST(Singleton, InstanceIsCreatedOnceOnFirstUse) {
+TEST(Singleton, InstanceIsCreatedOnceOnFirstUseAndAfterAnExplicitDestroyAFreshOne) {
+  Testing::AssertRecorder recorder;
+  Explicit::Destroy();  // never created: nothing
+  Automatic::Destroy();
+  EXPECT_EQ(g_Alive, 0);
   EXPECT_FALSE(Explicit::Exists());
   Explicit& a = Explicit::Instance();
   a.value = 7;
@@ -57,31 +64,20 @@ TEST(Singleton, InstanceIsCreatedOnceOnFirstUse) {
   EXPECT_EQ(g_Alive, 1);
   Explicit::Destroy();
   EXPECT_EQ(g_Alive, 0);
-}
-
-TEST(Singleton, ExplicitDestroyDeletesAndNextUseBuildsAFreshOne) {
-  Testing::AssertRecorder recorder;
-  Explicit::Instance().value = 3;
-  Explicit::Destroy();
   EXPECT_FALSE(Explicit::Exists());
   EXPECT_EQ(Explicit::Instance().value, 0);
   Explicit::Destroy();
   EXPECT_EQ(recorder.Count(), 0u);
 }
 
-TEST(Singleton, DestroyingOneNeverCreatedDoesNothingAndShowsNothing) {
-  Testing::AssertRecorder recorder;
-  Explicit::Destroy();
-  Automatic::Destroy();
-  EXPECT_EQ(recorder.Count(), 0u);
-  EXPECT_EQ(g_Alive, 0);
-}
-
 TEST(Singleton, ExplicitlyDestroyingAnAutomaticOneIsReportedButStillDeletes) {
   Testing::AssertRecorder recorder;
   Automatic::Instance();
   Automatic::Destroy();
-  EXPECT_TRUE(recorder.Saw("Somebody is explicitly destroying a singleton when they shouldn't be."));
+  EXPECT_EQ(recorder.Heads(), std::vector<std::string>{Testing::AssertRecorder::Head(
+                                  "record.m_ExplicitDelete == true",
+                                  "Somebody is explicitly destroying a singleton when they shouldn't be.",
+                                  "Source\\Util\\util_singleton")});
   EXPECT_FALSE(Automatic::Exists());
   EXPECT_EQ(g_Alive, 0);
 }
@@ -98,8 +94,9 @@ TEST(Singleton, ASecondInstanceForTheSameRecordIsReportedAndReplacesTheFirst) {
   delete static_cast<Util::Singleton<Reentrant>*>(Reentrant::inner);
 }
 
-TEST(SingletonDeathTest, ExplicitOneAliveAtExitIsReportedThenDeleted) {
-  // The default handler prints to standard error; the record's teardown at exit must report.
+// The default handler prints to standard error; the record's teardown at exit must report an
+// explicit one still alive and delete an automatic one quietly.
+TEST(SingletonDeathTest, AtExitAnExplicitOneAliveIsReportedAndAnAutomaticOneGoesQuietly) {
   EXPECT_EXIT(
       {
         Util::SetAssertHandler(nullptr);
@@ -107,9 +104,6 @@ TEST(SingletonDeathTest, ExplicitOneAliveAtExitIsReportedThenDeleted) {
         std::exit(0);
       },
       testing::ExitedWithCode(0), "Somebody forgot to explicitly destroy a singleton when they should have.");
-}
-
-TEST(SingletonDeathTest, AutomaticOneAliveAtExitGoesQuietly) {
   EXPECT_EXIT(
       {
         Util::SetAssertHandler(nullptr);

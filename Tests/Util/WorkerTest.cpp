@@ -11,6 +11,7 @@
 
 #include "Core/Clock.h"
 #include "Support/FakeTimeSource.h"
+#include "Support/Printed.h"
 #include "Support/TempTree.h"
 #include "Util/FileAccess.h"
 #include "Util/Job.h"
@@ -61,17 +62,18 @@ struct Counted : Job {
   }
 };
 
+std::mutex g_LogLock;
+std::vector<int> g_Log;
+
 // Runs on the worker, logs its number and hands back a Counted follow-up.
 struct Logged : Job {
-  Logged(int number, std::vector<int>& log, std::mutex& lock) : m_Number(number), m_Log(log), m_Lock(lock) {}
+  explicit Logged(int number) : m_Number(number) {}
   std::unique_ptr<Job> Run() override {
-    std::lock_guard<std::mutex> hold(m_Lock);
-    m_Log.push_back(m_Number);
+    std::lock_guard<std::mutex> hold(g_LogLock);
+    g_Log.push_back(m_Number);
     return std::make_unique<Counted>();
   }
   int m_Number;
-  std::vector<int>& m_Log;
-  std::mutex& m_Lock;
 };
 
 // Waits for something the worker does at its own pace, 32 ms a job.
@@ -86,6 +88,7 @@ class Jobs : public testing::Test {
     Util::PackDirectory::Instance().Reset();
     for (auto& slot : g_Table) slot.reset();
     g_Filed.clear();
+    g_Log.clear();
     g_Ran = 0;
     g_Deleted = 0;
   }
@@ -151,13 +154,11 @@ TEST_F(Jobs, CompletionStopsOnceTheFrameHasLasted33MsAfterAtLeastOneJob) {
 }
 
 TEST_F(Jobs, AKillRequestBehindQueuedJobsLetsThemRunAndDeletesWhatIsLeft) {
-  std::vector<int> log;
-  std::mutex lock;
   Worker::Get().Start();
-  for (int i = 0; i < 3; ++i) Worker::Get().Push(std::make_unique<Logged>(i, log, lock));
+  for (int i = 0; i < 3; ++i) Worker::Get().Push(std::make_unique<Logged>(i));
   Worker::Get().Stop();
   EXPECT_FALSE(Worker::Get().IsRunning());
-  EXPECT_EQ(log, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(g_Log, (std::vector<int>{0, 1, 2}));
   // Their follow-ups were never completed, and are gone.
   EXPECT_EQ(g_Ran.load(), 0);
   EXPECT_EQ(g_Deleted.load(), 3);
@@ -171,7 +172,7 @@ TEST_F(Jobs, AKillRequestBehindQueuedJobsLetsThemRunAndDeletesWhatIsLeft) {
 
   // The worker starts again after a stop.
   Worker::Get().Start();
-  Worker::Get().Push(std::make_unique<Logged>(3, log, lock));
+  Worker::Get().Push(std::make_unique<Logged>(3));
   ASSERT_TRUE(Eventually([] { return Worker::Get().FinishedJobs() == 1; }));
   Worker::Get().CompleteFinishedJobs();
   EXPECT_EQ(g_Ran.load(), 1);
@@ -181,9 +182,9 @@ TEST_F(Jobs, AKillRequestBehindQueuedJobsLetsThemRunAndDeletesWhatIsLeft) {
 TEST_F(Jobs, NullJobsAreRefusedAndJobsThatShouldNeverRunSaySo) {
   EXPECT_EQ(Worker::Get().Push(nullptr), -1);
   EXPECT_EQ(Util::KillingJob().Kind(), 222);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(Job().Run(), nullptr);
-  EXPECT_EQ(Util::KillingJob().Run(), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(Testing::Printed([] {
+              EXPECT_EQ(Job().Run(), nullptr);
+              EXPECT_EQ(Util::KillingJob().Run(), nullptr);
+            }),
             "Job: Shouldn't be running base job\nKillingJob: Should not be running this\n");
 }
