@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "Core/Clock.h"
 #include "Core/Input.h"
@@ -19,7 +21,6 @@ using Core::ButtonState;
 using Core::Input;
 using Core::Window;
 using Testing::PushKey;
-using Testing::PushKeyStroke;
 using Testing::PushMouseMotion;
 
 namespace {
@@ -27,15 +28,14 @@ namespace {
 class InputOnDisplay : public testing::Test {
  protected:
   void SetUp() override {
-    Clock::Instance().SetTimeSource(m_Time);
-    testing::internal::CaptureStdout();
-    const int opened = Window::Instance().init();
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(opened, 0);
-    m_Window = Window::Instance().Handle();
+    OpenWindow();
+    if (!HasFatalFailure()) Start();
   }
   void TearDown() override {
-    if (m_InputStarted) ShutInput();
+    if (m_InputStarted) {
+      Input::Instance().Shutdown();
+      Input::Destroy();
+    }
     m_Pad.reset();
     Window::Instance().shutdown();
     Window::Destroy();
@@ -43,31 +43,21 @@ class InputOnDisplay : public testing::Test {
     EXPECT_EQ(m_Recorder.Count(), 0u) << (m_Recorder.Count() ? m_Recorder.Texts()[0] : "");
   }
 
-  void StartInput() {
+  void OpenWindow() {
+    Clock::Instance().SetTimeSource(m_Time);
+    testing::internal::CaptureStdout();
+    const int opened = Window::Instance().init();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(opened, 0);
+    m_Window = Window::Instance().Handle();
+  }
+  // Starts input as the engine does and gives the window the pointer and the keyboard, as a window
+  // manager would when the player clicks it. The window is made small and put in the corner of the
+  // screen the game's centred window leaves free, so that other programs on the same display (the
+  // engine's tests) do not take the pointer from it.
+  void Start() {
     Input::Instance().Init();
     m_InputStarted = true;
-  }
-  void ShutInput() {
-    Input::Instance().Shutdown();
-    Input::Destroy();
-  }
-  void PlugInController() { m_Pad = std::make_unique<Testing::VirtualController>(); }
-
-  // One frame's input steps, as the engine runs them, after a frame of the given length.
-  bool Frame(double ms = 33.0) {
-    m_Time.AdvanceMs(ms);
-    Clock::Instance().BeginFrame();
-    const bool going = Input::Instance().Update();
-    Input::Instance().PollController();
-    Input::Instance().AdvanceTimers();
-    return going;
-  }
-
-  // Gives the window the pointer and the keyboard, as a window manager would when the player
-  // clicks it, and lets the events of that pass. The window is made small and put in the corner
-  // of the screen the game's centred window leaves free, so that other programs on the same
-  // display (the engine's tests) do not take the pointer from it.
-  void Settle() {
     SDL_SetWindowSize(m_Window, kSide, kSide);
     SDL_SetWindowPosition(m_Window, kLeft, kTop);
     Testing::PumpUntil([this] {
@@ -80,12 +70,33 @@ class InputOnDisplay : public testing::Test {
     Testing::PumpUntil([this] { return SDL_GetKeyboardFocus() == m_Window && SDL_GetMouseFocus() == m_Window; });
     Frame();
   }
+  void PlugInController() { m_Pad = std::make_unique<Testing::VirtualController>(); }
+
+  // One frame's input steps, as the engine runs them, after a frame of the given length.
+  bool Frame(double ms = 33.0) {
+    m_Time.AdvanceMs(ms);
+    Clock::Instance().BeginFrame();
+    const bool going = In().Update();
+    In().PollController();
+    In().AdvanceTimers();
+    return going;
+  }
 
   static constexpr int kLeft = 1600;
   static constexpr int kTop = 740;
   static constexpr int kSide = 318;
 
-  static ButtonState Button(uint32_t b) { return Input::Instance().GetButtonState(b); }
+  static Input& In() { return Input::Instance(); }
+  static std::pair<int, int> Pointer() {
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return {x, y};
+  }
+  static ButtonState Button(uint32_t b) { return In().GetButtonState(b); }
+  static void ExpectRange(uint32_t range, float x, float y) {
+    EXPECT_FLOAT_EQ(In().GetRange(range).x, x) << "range " << range;
+    EXPECT_FLOAT_EQ(In().GetRange(range).y, y) << "range " << range;
+  }
 
   Testing::AssertRecorder m_Recorder;
   Testing::FakeTimeSource m_Time;
@@ -94,100 +105,76 @@ class InputOnDisplay : public testing::Test {
   bool m_InputStarted = false;
 };
 
+// A controller plugged in before input starts: the game buttons and ranges follow it.
+class ControllerAtStartUp : public InputOnDisplay {
+ protected:
+  void SetUp() override {
+    OpenWindow();
+    if (HasFatalFailure()) return;
+    PlugInController();
+    ASSERT_TRUE(m_Pad->Attached()) << SDL_GetError();
+    Start();
+  }
+};
+
 }  // namespace
 
-TEST_F(InputOnDisplay, KeyDownAndUpInOneFrameIsPressedThenUp) {
-  StartInput();
-  Settle();
-  ASSERT_TRUE(PushKeyStroke(SDLK_SPACE));
-  ASSERT_TRUE(Frame());
-  EXPECT_EQ(Button(0), ButtonState::Pressed);
-  EXPECT_TRUE(Input::Instance().IsKeyPressed(Core::kKeySpace));
-  EXPECT_FALSE(Input::Instance().IsKeyDown(Core::kKeySpace));
-  Frame();
-  EXPECT_EQ(Button(0), ButtonState::Up);
-}
-
 TEST_F(InputOnDisplay, HoldingSpaceForThreeFramesIsPressedHeldHeldWith66Milliseconds) {
-  StartInput();
-  Settle();
   PushKey(SDLK_SPACE, true);
   Frame();
   EXPECT_EQ(Button(0), ButtonState::Pressed);
-  EXPECT_FLOAT_EQ(Input::Instance().ReleasedTime(0), 0.0f);
+  EXPECT_TRUE(In().IsKeyPressed(Core::kKeySpace));
+  EXPECT_FLOAT_EQ(In().ReleasedTime(0), 0.0f);
   PushKey(SDLK_SPACE, true, true);  // the system's key repeat is not a new press
   Frame();
-  EXPECT_EQ(Button(0), ButtonState::Held);
   Frame();
   EXPECT_EQ(Button(0), ButtonState::Held);
-  EXPECT_FLOAT_EQ(Input::Instance().HeldTime(0), 66.0f);
-  EXPECT_EQ(Input::Instance().CurrentText(), " ");
-
+  EXPECT_FLOAT_EQ(In().HeldTime(0), 66.0f);
+  EXPECT_EQ(In().CurrentText(), " ");
+  In().ClearText();  // finishes the line, as Enter does
+  EXPECT_EQ(In().CurrentText(), "");
+  EXPECT_EQ(In().CompletedText(), " ");
   PushKey(SDLK_SPACE, false);
   Frame();
   EXPECT_EQ(Button(0), ButtonState::Released);
-  EXPECT_FLOAT_EQ(Input::Instance().HeldTime(0), 0.0f);
+  EXPECT_FLOAT_EQ(In().HeldTime(0), 0.0f);
   Frame(40.0);
-  EXPECT_FLOAT_EQ(Input::Instance().ReleasedTime(0), 40.0f);
+  EXPECT_FLOAT_EQ(In().ReleasedTime(0), 40.0f);
 }
 
 TEST_F(InputOnDisplay, KeyboardSchemeBindsShiftsCtrlsLettersAndMouseButtons) {
-  StartInput();
-  Settle();
-  PushKey(SDLK_RSHIFT, true);
-  PushKey(SDLK_LCTRL, true);
-  PushKey(SDLK_ESCAPE, true);
-  PushKey(SDLK_v, true);
-  PushKey(SDLK_c, true);
+  for (SDL_Keycode key : {SDLK_RSHIFT, SDLK_LCTRL, SDLK_ESCAPE, SDLK_v, SDLK_c}) PushKey(key, true);
   Testing::PushMouseButton(SDL_BUTTON_LEFT, true, 40, 50);
   Testing::PushMouseButton(SDL_BUTTON_RIGHT, true, 41, 51);
   Frame();
   for (uint32_t b = 0; b < Input::kGameButtonCount; ++b) {
     EXPECT_EQ(Button(b), b == 0 ? ButtonState::Up : ButtonState::Pressed) << "button " << b;
   }
-  EXPECT_TRUE(Input::Instance().IsMouseTriggered(1));
-  EXPECT_FLOAT_EQ(Input::Instance().MouseButtonPosition(3).x, 41.0f);
+  EXPECT_TRUE(In().IsMouseTriggered(1));
+  EXPECT_FLOAT_EQ(In().MouseButtonPosition(3).x, 41.0f);
   Frame();
   EXPECT_EQ(Button(6), ButtonState::Held);
-  EXPECT_FALSE(Input::Instance().IsMouseTriggered(1));
-  EXPECT_TRUE(Input::Instance().IsMouseDown(1));
-  EXPECT_FALSE(Input::Instance().IsControllerConnected());
+  EXPECT_FALSE(In().IsMouseTriggered(1));
+  EXPECT_TRUE(In().IsMouseDown(1));
+  EXPECT_FALSE(In().IsControllerConnected());
 }
 
 TEST_F(InputOnDisplay, MouseMotionOf1And2And10And20PixelsDrivesTheCameraRange) {
-  StartInput();
-  Settle();
   const float expected[][2] = {{1, 0.0f}, {2, 0.5f}, {10, 0.9f}, {20, 0.95f}};
   for (const auto& e : expected) {
     const int pixels = static_cast<int>(e[0]);
+    SCOPED_TRACE(pixels);
     PushMouseMotion(100 + pixels, 200, pixels, -pixels);
     Frame();
-    EXPECT_FLOAT_EQ(Input::Instance().GetRange(1).x, e[1]) << pixels << " pixels";
-    EXPECT_FLOAT_EQ(Input::Instance().GetRange(1).y, -e[1]) << pixels << " pixels";
-    EXPECT_FLOAT_EQ(Input::Instance().MousePosition().x, 100.0f + pixels);
+    ExpectRange(1, e[1], -e[1]);
+    EXPECT_FLOAT_EQ(In().MousePosition().x, 100.0f + pixels);
   }
   Frame();
-  EXPECT_FLOAT_EQ(Input::Instance().GetRange(1).x, 0.0f);
-}
-
-TEST_F(InputOnDisplay, TypedTextFollowsEnterAndBackspace) {
-  StartInput();
-  Settle();
-  for (SDL_Keycode key : {SDLK_h, SDLK_i, SDLK_BACKSPACE, SDLK_o, SDLK_SPACE, SDLK_1, SDLK_RETURN, SDLK_a, SDLK_UP})
-    PushKeyStroke(key);
-  Frame();
-  EXPECT_EQ(Input::Instance().CompletedText(), "ho 1");
-  EXPECT_EQ(Input::Instance().CurrentText(), "a");
-  Input::Instance().ClearText();
-  EXPECT_EQ(Input::Instance().CurrentText(), "");
-  EXPECT_EQ(Input::Instance().CompletedText(), "a");
+  EXPECT_FLOAT_EQ(In().GetRange(1).x, 0.0f);
 }
 
 TEST_F(InputOnDisplay, KeysAndButtonsOutsideTheBitSetsAreIgnoredWithoutHarm) {
-  StartInput();
-  Settle();
-  const SDL_Keycode strange[] = {SDLK_AUDIOPLAY, 5000, -7, SDLK_SCANCODE_MASK | 600};
-  for (SDL_Keycode key : strange) {
+  for (SDL_Keycode key : {SDL_Keycode{SDLK_AUDIOPLAY}, 5000, -7, SDLK_SCANCODE_MASK | 600}) {
     PushKey(key, true);
     PushKey(key, false);
   }
@@ -195,56 +182,39 @@ TEST_F(InputOnDisplay, KeysAndButtonsOutsideTheBitSetsAreIgnoredWithoutHarm) {
   Testing::PushMouseButton(0, true, 1, 1);
   PushKey(SDLK_x, true);
   EXPECT_TRUE(Frame());
-  EXPECT_TRUE(Input::Instance().IsKeyDown('x'));
-  for (int key = 0; key < Core::kKeyCount; ++key) EXPECT_EQ(Input::Instance().IsKeyDown(key), key == 'x') << key;
-  EXPECT_FALSE(Input::Instance().IsKeyDown(Core::kKeyCount));
-  EXPECT_FALSE(Input::Instance().IsKeyPressed(-1));
-  EXPECT_FALSE(Input::Instance().IsMouseDown(9));
-  EXPECT_FALSE(Input::Instance().IsMouseDown(0));
-  EXPECT_EQ(Input::Instance().CurrentText(), "x");
+  for (int key = 0; key < Core::kKeyCount; ++key) EXPECT_EQ(In().IsKeyDown(key), key == 'x') << key;
+  EXPECT_FALSE(In().IsMouseDown(9));
+  EXPECT_FALSE(In().IsMouseDown(0));
+  EXPECT_EQ(In().CurrentText(), "x");
 }
 
 TEST_F(InputOnDisplay, TheWheelAndTheExtraButtonsUseSdl12Numbers) {
-  StartInput();
-  Settle();
   Testing::PushWheel(1);
   Testing::PushMouseButton(SDL_BUTTON_X1, true, 5, 5);
   Frame();
-  EXPECT_TRUE(Input::Instance().IsMousePressed(4));
-  EXPECT_FALSE(Input::Instance().IsMouseDown(4));
-  EXPECT_TRUE(Input::Instance().IsMouseDown(6));
+  EXPECT_TRUE(In().IsMousePressed(4));
+  EXPECT_FALSE(In().IsMouseDown(4));
+  EXPECT_TRUE(In().IsMouseDown(6));
   Testing::PushWheel(-2);
   Frame();
-  EXPECT_TRUE(Input::Instance().IsMousePressed(5));
-  EXPECT_FALSE(Input::Instance().IsMousePressed(4));
+  EXPECT_TRUE(In().IsMousePressed(5));
+  EXPECT_FALSE(In().IsMousePressed(4));
 }
 
-TEST_F(InputOnDisplay, QuitRequestEndsTheUpdateAndLeavesLaterEventsQueued) {
-  StartInput();
-  Settle();
+TEST_F(InputOnDisplay, QuitRequestOrClosingTheWindowEndsTheUpdateAndLeavesLaterEventsQueued) {
   Testing::PushQuit();
   PushKey(SDLK_x, true);
   EXPECT_FALSE(Frame());
-  EXPECT_FALSE(Input::Instance().IsKeyDown('x'));
+  EXPECT_FALSE(In().IsKeyDown('x'));
   EXPECT_TRUE(Frame());
-  EXPECT_TRUE(Input::Instance().IsKeyDown('x'));
-}
-
-TEST_F(InputOnDisplay, ClosingTheWindowIsAQuitRequest) {
-  StartInput();
-  Settle();
+  EXPECT_TRUE(In().IsKeyDown('x'));
   Testing::PushWindowEvent(m_Window, SDL_WINDOWEVENT_CLOSE);
   EXPECT_FALSE(Frame());
   EXPECT_TRUE(Frame());
 }
 
 TEST_F(InputOnDisplay, PointerIsHeldAt300By300WhileTheWindowHasItAndFreeOnceItLeaves) {
-  StartInput();
-  Settle();
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  EXPECT_EQ(x, kLeft + 300);
-  EXPECT_EQ(y, kTop + 300);
+  EXPECT_EQ(Pointer(), std::make_pair(kLeft + 300, kTop + 300));
   // A real movement within the window counts; the warp back does not.
   SDL_WarpMouseGlobal(kLeft + 312, kTop + 300);
   Testing::PumpUntil([] {
@@ -253,204 +223,145 @@ TEST_F(InputOnDisplay, PointerIsHeldAt300By300WhileTheWindowHasItAndFreeOnceItLe
     return mx == 312;
   });
   Frame();
-  EXPECT_FLOAT_EQ(Input::Instance().MouseMotion().x, 12.0f);
-  EXPECT_FLOAT_EQ(Input::Instance().MousePosition().x, 312.0f);  // where the player put it, not the warp
+  EXPECT_FLOAT_EQ(In().MouseMotion().x, 12.0f);
+  EXPECT_FLOAT_EQ(In().MousePosition().x, 312.0f);  // where the player put it, not the warp
   Frame();
-  EXPECT_FLOAT_EQ(Input::Instance().MouseMotion().x, 0.0f);
+  EXPECT_FLOAT_EQ(In().MouseMotion().x, 0.0f);
 
   SDL_WarpMouseGlobal(5, 5);
   ASSERT_TRUE(Testing::PumpUntil([] { return SDL_GetMouseFocus() == nullptr; }));
   Frame();
   Frame();
-  SDL_GetGlobalMouseState(&x, &y);
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(y, 5);
+  EXPECT_EQ(Pointer(), std::make_pair(5, 5));
 }
 
 TEST_F(InputOnDisplay, PointerIsFreeWhileAnotherWindowHasTheKeyboard) {
-  StartInput();
-  Settle();
   SDL_Window* other = SDL_CreateWindow("other", 0, 0, 100, 100, 0);
   ASSERT_NE(other, nullptr);
   SDL_SetWindowInputFocus(other);
   SDL_WarpMouseInWindow(m_Window, 100, 100);
   ASSERT_TRUE(Testing::PumpUntil([&] { return SDL_GetKeyboardFocus() == other && SDL_GetMouseFocus() == m_Window; }));
   Frame();
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  EXPECT_EQ(x, kLeft + 100);
-  EXPECT_EQ(y, kTop + 100);
+  EXPECT_EQ(Pointer(), std::make_pair(kLeft + 100, kTop + 100));
   SDL_DestroyWindow(other);
 }
 
 TEST_F(InputOnDisplay, CameraSourceTogglesBetweenMouseAndArrowKeys) {
-  StartInput();
-  Settle();
-  Input& input = Input::Instance();
-  input.ToggleCameraSource();
-  EXPECT_FALSE(input.CameraUsesMouse());
+  In().ToggleCameraSource();
+  EXPECT_FALSE(In().CameraUsesMouse());
   PushKey(SDLK_LEFT, true);
   PushKey(SDLK_DOWN, true);
   PushMouseMotion(0, 0, 20, 20);
   Frame();
-  EXPECT_FLOAT_EQ(input.GetRange(1).x, -1.0f);
-  EXPECT_FLOAT_EQ(input.GetRange(1).y, 1.0f);
-  EXPECT_FLOAT_EQ(input.GetRange(2).x, -1.0f);  // the arrow range reads the same keys
-  input.ToggleCameraSource();
-  EXPECT_TRUE(input.CameraUsesMouse());
+  ExpectRange(1, -1.0f, 1.0f);
+  EXPECT_FLOAT_EQ(In().GetRange(2).x, -1.0f);  // the arrow range reads the same keys
+  In().ToggleCameraSource();
+  EXPECT_TRUE(In().CameraUsesMouse());
   PushMouseMotion(0, 0, 20, 0);
   Frame();
-  EXPECT_FLOAT_EQ(input.GetRange(1).x, 0.95f);
-  EXPECT_FLOAT_EQ(input.GetRange(1).y, 0.0f);
+  ExpectRange(1, 0.95f, 0.0f);
 }
 
 TEST_F(InputOnDisplay, InversionFactorsAndEnabledFlagsShapeTheRanges) {
-  StartInput();
-  Settle();
-  Input& input = Input::Instance();
-  EXPECT_FLOAT_EQ(input.GetInvertedRange(1).x, 1.0f);
-  input.SetInvertedRange(0, Core::Vector2{-2.0f, 0.5f});
-  input.SetInvertedRange(0, true, false);
-  EXPECT_FLOAT_EQ(input.GetInvertedRange(0).x, 2.0f);
-  EXPECT_FLOAT_EQ(input.GetInvertedRange(0).y, -0.5f);
+  EXPECT_FLOAT_EQ(In().GetInvertedRange(1).x, 1.0f);
+  In().SetInvertedRange(0, Core::Vector2{-2.0f, 0.5f});
+  In().SetInvertedRange(0, true, false);
+  EXPECT_FLOAT_EQ(In().GetInvertedRange(0).x, 2.0f);
+  EXPECT_FLOAT_EQ(In().GetInvertedRange(0).y, -0.5f);
   PushKey(SDLK_a, true);
   PushKey(SDLK_w, true);
   Frame();
-  EXPECT_FLOAT_EQ(input.GetRange(0).x, -2.0f);
-  EXPECT_FLOAT_EQ(input.GetRange(0).y, 0.5f);
-  input.ToggleRangeEnabled(0);
-  EXPECT_FALSE(input.IsRangeEnabled(0));
-  EXPECT_FLOAT_EQ(input.GetRange(0).x, 0.0f);
-  input.SetRangeEnabled(0, true);
-  EXPECT_FLOAT_EQ(input.GetRange(0).x, -2.0f);
+  ExpectRange(0, -2.0f, 0.5f);
+  In().ToggleRangeEnabled(0);
+  EXPECT_FALSE(In().IsRangeEnabled(0));
+  EXPECT_FLOAT_EQ(In().GetRange(0).x, 0.0f);
+  In().SetRangeEnabled(0, true);
+  EXPECT_FLOAT_EQ(In().GetRange(0).x, -2.0f);
   EXPECT_EQ(m_Recorder.Count(), 0u);
 
-  input.SetInvertedRange(3, Core::Vector2{5.0f, 5.0f});
-  input.GetInvertedRange(Input::GR_RANGE_NUMBER);
+  In().SetInvertedRange(3, Core::Vector2{5.0f, 5.0f});
+  In().GetInvertedRange(Input::GR_RANGE_NUMBER);
   ASSERT_EQ(m_Recorder.Count(), 2u);
   EXPECT_EQ(m_Recorder.Texts()[0],
             "Assert \"gr < GR_RANGE_NUMBER\" failed\nComment: Input::gsInvertedRange: range number out of bounds\n"
             "File: ..\\..\\Source\\Core\\core_input\nLine: " +
                 m_Recorder.Texts()[0].substr(m_Recorder.Texts()[0].rfind(' ') + 1));
-  input.GetRange(7);
-  input.GetButtonState(8);
+  In().GetRange(7);
+  In().GetButtonState(8);
   EXPECT_EQ(m_Recorder.Count(), 4u);
   m_Recorder.Clear();
 }
 
-TEST_F(InputOnDisplay, ControllerAtStartUpDrivesTheButtonsAndTheKeyboardDoesNot) {
-  PlugInController();
-  ASSERT_TRUE(m_Pad->Attached()) << SDL_GetError();
-  StartInput();
-  EXPECT_TRUE(Input::Instance().IsControllerConnected());
-  Settle();
+TEST_F(ControllerAtStartUp, ButtonsArriveAsXInputMasksAndDriveTheGameButtonsAndTheKeyboardDoesNot) {
+  EXPECT_TRUE(In().IsControllerConnected());
   PushKey(SDLK_SPACE, true);
   Testing::PushMouseButton(SDL_BUTTON_LEFT, true, 1, 1);
   Frame();
   EXPECT_EQ(Button(0), ButtonState::Up);
   EXPECT_EQ(Button(5), ButtonState::Up);
 
-  const SDL_GameControllerButton bound[] = {SDL_CONTROLLER_BUTTON_A,
-                                            SDL_CONTROLLER_BUTTON_X,
-                                            SDL_CONTROLLER_BUTTON_START,
-                                            SDL_CONTROLLER_BUTTON_Y,
-                                            SDL_CONTROLLER_BUTTON_B,
-                                            SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
-                                            SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
-                                            SDL_CONTROLLER_BUTTON_DPAD_UP};
-  for (uint32_t b = 0; b < Input::kGameButtonCount; ++b) {
-    m_Pad->SetButton(bound[b], true);
-    Frame();
-    EXPECT_EQ(Button(b), ButtonState::Pressed) << "button " << b;
-    Frame();
-    EXPECT_EQ(Button(b), ButtonState::Held) << "button " << b;
-    m_Pad->SetButton(bound[b], false);
-    Frame();
-    EXPECT_EQ(Button(b), ButtonState::Released) << "button " << b;
-  }
-}
-
-TEST_F(InputOnDisplay, ControllerButtonsArriveAsXInputMasks) {
-  PlugInController();
-  StartInput();
   const struct {
     SDL_GameControllerButton sdl;
     uint16_t mask;
-  } masks[] = {
-      {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x0001},
-      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x0002},
-      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x0004},
-      {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x0008},
-      {SDL_CONTROLLER_BUTTON_START, 0x0010},
-      {SDL_CONTROLLER_BUTTON_BACK, 0x0020},
-      {SDL_CONTROLLER_BUTTON_LEFTSTICK, 0x0040},
-      {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 0x0080},
-      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0x0100},
-      {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x0200},
-      {SDL_CONTROLLER_BUTTON_A, 0x1000},
-      {SDL_CONTROLLER_BUTTON_B, 0x2000},
-      {SDL_CONTROLLER_BUTTON_X, 0x4000},
-      {SDL_CONTROLLER_BUTTON_Y, 0x8000},
-      {SDL_CONTROLLER_BUTTON_GUIDE, 0x0000},
+    int gameButton;  // -1: none
+  } pad[] = {
+      // clang-format off
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x0001, 7}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x0002, -1},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x0004, -1}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x0008, -1},
+      {SDL_CONTROLLER_BUTTON_START, 0x0010, 2}, {SDL_CONTROLLER_BUTTON_BACK, 0x0020, -1},
+      {SDL_CONTROLLER_BUTTON_LEFTSTICK, 0x0040, -1}, {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 0x0080, -1},
+      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0x0100, 5}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x0200, 6},
+      {SDL_CONTROLLER_BUTTON_A, 0x1000, 0}, {SDL_CONTROLLER_BUTTON_B, 0x2000, 4},
+      {SDL_CONTROLLER_BUTTON_X, 0x4000, 1}, {SDL_CONTROLLER_BUTTON_Y, 0x8000, 3},
+      {SDL_CONTROLLER_BUTTON_GUIDE, 0x0000, -1},
+      // clang-format on
   };
-  for (const auto& m : masks) {
-    m_Pad->SetButton(m.sdl, true);
-    Frame();
-    EXPECT_EQ(Input::Instance().Controller().buttons, m.mask) << SDL_GameControllerGetStringForButton(m.sdl);
-    m_Pad->SetButton(m.sdl, false);
+  for (const auto& button : pad) {
+    SCOPED_TRACE(SDL_GameControllerGetStringForButton(button.sdl));
+    for (ButtonState expected : {ButtonState::Pressed, ButtonState::Held, ButtonState::Released}) {
+      m_Pad->SetButton(button.sdl, expected != ButtonState::Released);
+      Frame();
+      if (expected == ButtonState::Pressed) {
+        EXPECT_EQ(In().Controller().buttons, button.mask);
+      }
+      if (button.gameButton >= 0) {
+        EXPECT_EQ(Button(button.gameButton), expected);
+      }
+    }
   }
 }
 
-TEST_F(InputOnDisplay, SticksAndTriggersPassTheDeadZonesIntoTheRanges) {
-  PlugInController();
-  StartInput();
-  Input& input = Input::Instance();
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_LEFTX, 5000);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_LEFTY, 5000);  // SDL's y points down
+TEST_F(ControllerAtStartUp, SticksAndTriggersArriveInXInputsShapeAndPassTheDeadZonesIntoTheRanges) {
+  const SDL_GameControllerAxis axes[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
+                                         SDL_CONTROLLER_AXIS_RIGHTX, SDL_CONTROLLER_AXIS_RIGHTY,
+                                         SDL_CONTROLLER_AXIS_TRIGGERLEFT};
+  const int16_t pushed[] = {8000, -32768, 16384, 16384, 32767};  // SDL's y axes point down
+  for (int i = 0; i < 5; ++i) m_Pad->SetAxis(axes[i], pushed[i]);
   Frame();
-  EXPECT_FLOAT_EQ(input.GetRange(0).x, 0.0f);
-  EXPECT_FLOAT_EQ(input.GetRange(0).y, 0.0f);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_LEFTX, 8000);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_LEFTY, 0);
-  Frame();
-  EXPECT_NEAR(input.GetRange(0).x, 0.2441f, 1e-4);
-  EXPECT_FLOAT_EQ(input.GetRange(0).y, 0.0f);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_LEFTY, -32768);  // pushed fully up
-  Frame();
-  EXPECT_EQ(input.Controller().thumbLY, 32767);
-  EXPECT_NEAR(input.GetRange(0).y, -1.0f, 1e-4);
+  const Core::ControllerState pad = In().Controller();
+  EXPECT_EQ((std::array<int, 6>{pad.thumbLX, pad.thumbLY, pad.thumbRX, pad.thumbRY, pad.leftTrigger, pad.rightTrigger}),
+            (std::array<int, 6>{8000, 32767, 16384, -16384, 255, 0}));
+  EXPECT_NEAR(In().GetRange(0).x, 0.2441f, 1e-4);
+  EXPECT_NEAR(In().GetRange(0).y, -1.0f, 1e-4);
+  ExpectRange(1, -0.5f, 0.5f);  // the camera stick is inverted on both axes for the controller
+  EXPECT_FALSE(In().IsRangeEnabled(2));
 
-  // The camera stick is inverted on both axes for the controller.
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_RIGHTX, 16384);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_RIGHTY, 16384);
+  const int16_t resting[] = {5000, 5000, 8000, -8000, 0};
+  for (int i = 0; i < 5; ++i) m_Pad->SetAxis(axes[i], resting[i]);
   Frame();
-  EXPECT_EQ(input.Controller().thumbRY, -16384);
-  EXPECT_FLOAT_EQ(input.GetRange(1).x, -0.5f);
-  EXPECT_FLOAT_EQ(input.GetRange(1).y, 0.5f);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_RIGHTX, 8000);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_RIGHTY, -8000);
-  Frame();
-  EXPECT_FLOAT_EQ(input.GetRange(1).x, 0.0f);
-
-  EXPECT_FALSE(input.IsRangeEnabled(2));
-  EXPECT_EQ(input.Controller().leftTrigger, 0);
-  m_Pad->SetAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767);
-  Frame();
-  EXPECT_EQ(input.Controller().leftTrigger, 255);
-  EXPECT_EQ(input.Controller().rightTrigger, 0);
+  ExpectRange(0, 0.0f, 0.0f);
+  ExpectRange(1, 0.0f, 0.0f);
 }
 
 TEST_F(InputOnDisplay, ControllerPluggedInLaterIsFollowedButTheBindingsStay) {
-  StartInput();
-  Settle();
-  EXPECT_FALSE(Input::Instance().IsControllerConnected());
+  EXPECT_FALSE(In().IsControllerConnected());
   PlugInController();
   Frame();
-  EXPECT_TRUE(Input::Instance().IsControllerConnected());
+  EXPECT_TRUE(In().IsControllerConnected());
   m_Pad->SetButton(SDL_CONTROLLER_BUTTON_A, true);
   PushKey(SDLK_SPACE, true);
   Frame();
-  EXPECT_TRUE(Input::Instance().Controller().buttons & Core::kPadA);
+  EXPECT_TRUE(In().Controller().buttons & Core::kPadA);
   EXPECT_EQ(Button(0), ButtonState::Pressed);
   PushKey(SDLK_SPACE, false);
   Frame();
@@ -458,9 +369,9 @@ TEST_F(InputOnDisplay, ControllerPluggedInLaterIsFollowedButTheBindingsStay) {
 
   m_Pad->Unplug();
   Frame();
-  EXPECT_FALSE(Input::Instance().IsControllerConnected());
-  EXPECT_EQ(Input::Instance().Controller().buttons, 0);
+  EXPECT_FALSE(In().IsControllerConnected());
+  EXPECT_EQ(In().Controller().buttons, 0);
   PlugInController();
   Frame();
-  EXPECT_TRUE(Input::Instance().IsControllerConnected());
+  EXPECT_TRUE(In().IsControllerConnected());
 }

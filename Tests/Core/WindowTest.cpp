@@ -37,8 +37,6 @@ TEST_F(WindowRules, FullHdDesktopOffersAllTenWidthsAndStartsAt1280By720) {
   EXPECT_EQ(window.ResolutionIndex(), 4u);
   EXPECT_EQ(window.Width(), 1280u);
   EXPECT_EQ(window.Height(), 720u);
-  EXPECT_FALSE(window.IsFullScreen());
-  EXPECT_EQ(window.Caption(), "Hollowmere Drift");
 }
 
 TEST_F(WindowRules, SmallDesktopKeepsOnlyTheWidthsThatFit) {
@@ -78,7 +76,6 @@ TEST_F(WindowRules, SetResolutionAnswersOneForTheCurrentIndexAndMinusOneBeyondTh
   Build(1920, 1080);
   Window& window = Window::Instance();
   EXPECT_EQ(window.SetResolution(4), 1);
-  EXPECT_EQ(window.Width(), 1280u);
   EXPECT_EQ(window.SetResolution(10), -1);
   EXPECT_EQ(window.SetResolution(-1), -1);
   EXPECT_EQ(window.ResolutionIndex(), 4u);
@@ -88,7 +85,7 @@ TEST_F(WindowRules, SetResolutionAnswersOneForTheCurrentIndexAndMinusOneBeyondTh
   EXPECT_EQ(window.Height(), 1080u);
 }
 
-TEST_F(WindowRules, DesktopNarrowerThanEveryWidthLeavesAnEmptyListThatTogglingSurvives) {
+TEST_F(WindowRules, DesktopNarrowerThanEveryWidthOrUnknownLeavesAnEmptyListThatTogglingSurvives) {
   Build(400, 300);
   Window& window = Window::Instance();
   EXPECT_TRUE(window.Widths().empty());
@@ -98,11 +95,8 @@ TEST_F(WindowRules, DesktopNarrowerThanEveryWidthLeavesAnEmptyListThatTogglingSu
   EXPECT_EQ(window.Height(), 300u);
   window.ToggleFullScreen();
   EXPECT_FALSE(window.IsFullScreen());
-}
-
-TEST_F(WindowRules, UnknownDesktopGivesNoSizesAndNoDivisionByZero) {
+  // An unknown desktop gives no sizes, and no division by zero.
   EXPECT_EQ(Build(0, 0), "aspect - 0.000000");
-  Window& window = Window::Instance();
   window.ToggleFullScreen();
   EXPECT_EQ(window.Width(), 0u);
   EXPECT_EQ(window.Height(), 0u);
@@ -121,17 +115,12 @@ TEST_F(WindowRules, SizeFromFloatsIsTruncatedAndNonsenseBecomesZero) {
 TEST(WindowWithoutDisplay, SdlFailurePrintsTheErrorAndEveryOperationStaysHarmless) {
   Testing::AssertRecorder recorder;
   // No video driver by that name: SDL cannot start, as on a machine without a display.
-  const char* old = std::getenv("SDL_VIDEODRIVER");
-  const std::string saved = old ? old : "";
   ::setenv("SDL_VIDEODRIVER", "no-such-display", 1);
   testing::internal::CaptureStdout();
   Window& window = Window::Instance();
   const int result = window.init();
   const std::string out = testing::internal::GetCapturedStdout();
-  if (old)
-    ::setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
-  else
-    ::unsetenv("SDL_VIDEODRIVER");
+  ::unsetenv("SDL_VIDEODRIVER");
 
   EXPECT_EQ(result, 1);
   EXPECT_EQ(out, "aspect - 0.000000SDL failed to init: no-such-display not available\n");

@@ -54,50 +54,50 @@ class PostOffice : public testing::Test {
 
 }  // namespace
 
-TEST_F(PostOffice, PostedMailWaitsForTheNextDeliveryAndComesOnce) {
-  Listener box("a", &m_Log);
-  Post(1);
-  EXPECT_TRUE(m_Log.empty());
-  EXPECT_EQ(MailMan::Instance().Queued(), 1u);
-  MailMan::Instance().Deliver();
-  EXPECT_EQ(m_Log, (Log{"a:area1"}));
-  MailMan::Instance().Deliver();
-  EXPECT_EQ(m_Log, (Log{"a:area1"}));
-  EXPECT_EQ(MailMan::Instance().Queued(), 0u);
-}
-
-TEST_F(PostOffice, MessagesGoInPostingOrderEachToTheMailboxesInCreationOrder) {
+TEST_F(PostOffice, PostedMailWaitsForTheNextDeliveryAndGoesOnceInPostingOrderToTheMailboxesInCreationOrder) {
   Listener first("a", &m_Log);
   Msg::MailBox quiet;  // keeps every default handler
   Listener second("b", &m_Log);
   Post(1);
   Post(2);
+  EXPECT_TRUE(m_Log.empty());
+  EXPECT_EQ(MailMan::Instance().Queued(), 2u);
+  MailMan::Instance().Deliver();
   MailMan::Instance().Deliver();
   EXPECT_EQ(m_Log, (Log{"a:area1", "b:area1", "a:area2", "b:area2"}));
+  EXPECT_EQ(MailMan::Instance().Queued(), 0u);
 }
 
-TEST_F(PostOffice, MailPostedDuringADeliveryWaitsForTheNextAfterWhatWasQueued) {
+TEST_F(PostOffice, InsideADeliveryNewMailAndNewMailboxesWaitTheirTurnAndDeliverDoesNothing) {
   Listener box("a", &m_Log);
+  std::unique_ptr<Listener> late;
   bool soundDuringDelivery = false;
   box.m_OnArea = [&](int area) {
     if (area != 1) return;
     Post(3);
+    late = std::make_unique<Listener>("new", &m_Log);
+    MailMan::Instance().Deliver();  // leaves the running delivery alone
     soundDuringDelivery = MailMan::Instance().IsDelivering() && MailMan::Instance().Validate();
   };
   Post(1);
   Post(2);
   MailMan::Instance().Deliver();
-  EXPECT_EQ(m_Log, (Log{"a:area1", "a:area2"}));
+  EXPECT_EQ(m_Log, (Log{"a:area1", "a:area2", "new:area2"}));
   EXPECT_TRUE(soundDuringDelivery);
   EXPECT_EQ(MailMan::Instance().Queued(), 1u);
   EXPECT_TRUE(MailMan::Instance().Validate());
   MailMan::Instance().Deliver();
-  EXPECT_EQ(m_Log, (Log{"a:area1", "a:area2", "a:area3"}));
+  EXPECT_EQ(m_Log, (Log{"a:area1", "a:area2", "new:area2", "a:area3", "new:area3"}));
 }
 
-TEST_F(PostOffice, AKeptHandleKeepsTheMessageAliveThenItsBlockReturns) {
+TEST_F(PostOffice, AMessageLivesWhileOfferedOrWhileAKeptHandleDoesThenItsBlockReturns) {
   const uint32_t inUse = AreaMessagesInUse();
+  Msg::MailBox quiet;
   Listener box("a", &m_Log);
+  box.m_OnArea = [&](int) { EXPECT_EQ(AreaMessagesInUse(), inUse + 1); };
+  Post(1);
+  MailMan::Instance().Deliver();
+  EXPECT_EQ(AreaMessagesInUse(), inUse);  // nobody kept it
   box.m_Keep = true;
   Post(7);
   MailMan::Instance().Deliver();
@@ -107,18 +107,7 @@ TEST_F(PostOffice, AKeptHandleKeepsTheMessageAliveThenItsBlockReturns) {
   EXPECT_EQ(AreaMessagesInUse(), inUse);
 }
 
-TEST_F(PostOffice, MessageNobodyKeepsIsDestroyedRightAfterItsBroadcast) {
-  const uint32_t inUse = AreaMessagesInUse();
-  Msg::MailBox quiet;
-  Listener box("a", &m_Log);
-  Post(1);
-  EXPECT_EQ(AreaMessagesInUse(), inUse + 1);
-  box.m_OnArea = [&](int) { EXPECT_EQ(AreaMessagesInUse(), inUse + 1); };  // alive while offered
-  MailMan::Instance().Deliver();
-  EXPECT_EQ(AreaMessagesInUse(), inUse);
-}
-
-TEST_F(PostOffice, ShutdownDestroysUndeliveredMailUnseenAndTheDestructorStaysQuiet) {
+TEST_F(PostOffice, ShutdownDestroysUndeliveredMailUnseenAndDestroyingWithoutItIsReportedButFreesItToo) {
   Testing::AssertRecorder recorder;
   const uint32_t inUse = AreaMessagesInUse();
   Listener box("a", &m_Log);
@@ -128,19 +117,15 @@ TEST_F(PostOffice, ShutdownDestroysUndeliveredMailUnseenAndTheDestructorStaysQui
   EXPECT_EQ(AreaMessagesInUse(), inUse);
   EXPECT_EQ(MailMan::Instance().Queued(), 0u);
   MailMan::Destroy();
-  EXPECT_TRUE(m_Log.empty());
-  EXPECT_EQ(recorder.Count(), 0u);
-}
+  EXPECT_EQ(recorder.Count(), 0u);  // shut down: the destructor stays quiet
 
-TEST_F(PostOffice, DestroyingWithMailLeftIsReportedAndTheMailIsStillFreed) {
-  Testing::AssertRecorder recorder;
-  const uint32_t inUse = AreaMessagesInUse();
   Post(1);
   MailMan::Destroy();
   ASSERT_EQ(recorder.Comments(),
             std::vector<std::string>{"Tingle (aka Mailman) destructor is called without being shutdown."});
   EXPECT_NE(recorder.Texts()[0].find("File: ..\\..\\Source\\Messaging\\messaging_mailman"), std::string::npos);
   EXPECT_EQ(AreaMessagesInUse(), inUse);
+  EXPECT_TRUE(m_Log.empty());
 }
 
 TEST_F(PostOffice, SentMailArrivesBeforeSendReturnsEvenInsideADelivery) {
@@ -171,28 +156,6 @@ TEST_F(PostOffice, AMailboxDestroyedDuringABroadcastGetsNothingMoreAndTheRestSti
   MailMan::Instance().Deliver();
   EXPECT_EQ(m_Log, (Log{"a:area1", "c:area1", "d:area1", "a:area2", "c:area2", "d:area2"}));
   EXPECT_TRUE(MailMan::Instance().Validate());
-}
-
-TEST_F(PostOffice, AMailboxCreatedDuringABroadcastSeesOnlyTheMessagesAfterIt) {
-  Listener first("a", &m_Log);
-  std::unique_ptr<Listener> late;
-  first.m_OnArea = [&](int area) {
-    if (area == 1) late = std::make_unique<Listener>("new", &m_Log);
-  };
-  Post(1);
-  Post(2);
-  MailMan::Instance().Deliver();
-  EXPECT_EQ(m_Log, (Log{"a:area1", "a:area2", "new:area2"}));
-}
-
-TEST_F(PostOffice, DeliverCalledFromAHandlerLeavesTheRunningDeliveryAlone) {
-  Listener box("a", &m_Log);
-  box.m_OnArea = [](int) { MailMan::Instance().Deliver(); };
-  Post(1);
-  Post(2);
-  MailMan::Instance().Deliver();
-  EXPECT_EQ(m_Log, (Log{"a:area1", "a:area2"}));
-  EXPECT_EQ(MailMan::Instance().Queued(), 0u);
 }
 
 TEST_F(PostOffice, NullMailIsIgnored) {
