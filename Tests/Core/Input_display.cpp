@@ -119,6 +119,24 @@ class ControllerAtStartUp : public InputOnDisplay {
 
 }  // namespace
 
+TEST_F(InputOnDisplay, KeyDownAndUpInOneFrameIsPressedThenUp) {
+  ASSERT_TRUE(Testing::PushKeyStroke(SDLK_SPACE));
+  ASSERT_TRUE(Frame());
+  EXPECT_EQ(Button(0), ButtonState::Pressed);
+  EXPECT_TRUE(In().IsKeyPressed(Core::kKeySpace));
+  EXPECT_FALSE(In().IsKeyDown(Core::kKeySpace));
+  Frame();
+  EXPECT_EQ(Button(0), ButtonState::Up);
+}
+
+TEST_F(InputOnDisplay, TypedTextFollowsEnterAndBackspace) {
+  for (SDL_Keycode key : {SDLK_h, SDLK_i, SDLK_BACKSPACE, SDLK_o, SDLK_SPACE, SDLK_1, SDLK_RETURN, SDLK_a, SDLK_UP})
+    Testing::PushKeyStroke(key);
+  Frame();
+  EXPECT_EQ(In().CompletedText(), "ho 1");
+  EXPECT_EQ(In().CurrentText(), "a");
+}
+
 TEST_F(InputOnDisplay, HoldingSpaceForThreeFramesIsPressedHeldHeldWith66Milliseconds) {
   PushKey(SDLK_SPACE, true);
   Frame();
