@@ -14,6 +14,7 @@
 #include "Core/Window.h"
 #include "Support/AssertRecorder.h"
 #include "Support/FakeTimeSource.h"
+#include "Support/Printed.h"
 #include "Support/SdlEvents.h"
 #include "Support/VirtualController.h"
 
@@ -45,9 +46,8 @@ class InputOnDisplay : public testing::Test {
 
   void OpenWindow() {
     Clock::Instance().SetTimeSource(m_Time);
-    testing::internal::CaptureStdout();
-    const int opened = Window::Instance().init();
-    testing::internal::GetCapturedStdout();
+    int opened = 0;
+    Testing::Printed([&opened] { opened = Window::Instance().init(); });
     ASSERT_EQ(opened, 0);
     m_Window = Window::Instance().Handle();
   }

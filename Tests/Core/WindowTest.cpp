@@ -9,6 +9,7 @@
 
 #include "Core/Window.h"
 #include "Support/AssertRecorder.h"
+#include "Support/Printed.h"
 
 using Core::Window;
 
@@ -20,9 +21,7 @@ class WindowRules : public testing::Test {
 
   // Builds the list for a desktop and returns what was printed.
   static std::string Build(uint32_t width, uint32_t height) {
-    testing::internal::CaptureStdout();
-    Window::Instance().BuildResolutionList(width, height);
-    return testing::internal::GetCapturedStdout();
+    return Testing::Printed([&] { Window::Instance().BuildResolutionList(width, height); });
   }
 };
 
@@ -116,10 +115,9 @@ TEST(WindowWithoutDisplay, SdlFailurePrintsTheErrorAndEveryOperationStaysHarmles
   Testing::AssertRecorder recorder;
   // No video driver by that name: SDL cannot start, as on a machine without a display.
   ::setenv("SDL_VIDEODRIVER", "no-such-display", 1);
-  testing::internal::CaptureStdout();
   Window& window = Window::Instance();
-  const int result = window.init();
-  const std::string out = testing::internal::GetCapturedStdout();
+  int result = 0;
+  const std::string out = Testing::Printed([&] { result = window.init(); });
   ::unsetenv("SDL_VIDEODRIVER");
 
   EXPECT_EQ(result, 1);
@@ -141,14 +139,14 @@ TEST(WindowWithoutDisplay, SdlFailurePrintsTheErrorAndEveryOperationStaysHarmles
 TEST(WindowMisuse, DoubleInitDoubleShutdownAndAForgottenShutdownAreReported) {
   Testing::AssertRecorder recorder;
   ::setenv("SDL_VIDEODRIVER", "no-such-display", 1);
-  testing::internal::CaptureStdout();
-  Window::Instance().init();
-  Window::Instance().init();
-  Window::Instance().shutdown();
-  Window::Instance().shutdown();
-  Window::Instance().init();
-  Window::Destroy();  // still open: the destructor reports it and shuts down
-  testing::internal::GetCapturedStdout();
+  Testing::Printed([] {
+    Window::Instance().init();
+    Window::Instance().init();
+    Window::Instance().shutdown();
+    Window::Instance().shutdown();
+    Window::Instance().init();
+    Window::Destroy();  // still open: the destructor reports it and shuts down
+  });
   ::unsetenv("SDL_VIDEODRIVER");
   EXPECT_EQ(recorder.Comments(), (std::vector<std::string>{"Window::init() window has alread been initialized",
                                                            "Window::shutdown() window has not been initialized",

@@ -8,6 +8,7 @@
 
 #include "Core/Window.h"
 #include "Support/AssertRecorder.h"
+#include "Support/Printed.h"
 #include "Support/SdlEvents.h"
 
 #ifndef GL_CONTEXT_PROFILE_MASK
@@ -44,9 +45,7 @@ Placement SettlesAt(SDL_Window* window, const Placement& expected) {
 class WindowOnDisplay : public testing::Test {
  protected:
   void SetUp() override {
-    testing::internal::CaptureStdout();
-    m_Result = Window::Instance().init();
-    m_Printed = testing::internal::GetCapturedStdout();
+    m_Printed = Testing::Printed([this] { m_Result = Window::Instance().init(); });
     ASSERT_EQ(m_Result, 0) << m_Printed;
     m_Sdl = Window::Instance().Handle();
     ASSERT_NE(m_Sdl, nullptr);
