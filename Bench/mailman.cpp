@@ -11,7 +11,7 @@ namespace {
 
 class Counter : public Msg::MailBox {
  public:
-  void Receive(Util::Handle<Msg::gameAreaMsg> message) override { m_Sum += message->m_Area; }
+  void Receive(const Util::Handle<Msg::gameAreaMsg>& message) override { m_Sum += message->m_Area; }
   long m_Sum = 0;
 };
 

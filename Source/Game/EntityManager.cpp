@@ -153,21 +153,21 @@ bool EntityManager::Validate() const {
   return prev == m_Last && seen.size() == m_Count;
 }
 
-void EntityManager::Receive(Util::Handle<Msg::eManAddMsg> message) { CreateEntity(message->m_File.Get()); }
+void EntityManager::Receive(const Util::Handle<Msg::eManAddMsg>& message) { CreateEntity(message->m_File.Get()); }
 
-void EntityManager::Receive(Util::Handle<Msg::eManAddAtMsg> message) {
+void EntityManager::Receive(const Util::Handle<Msg::eManAddAtMsg>& message) {
   Entity* entity = CreateEntity(message->m_File.Get());
   if (!entity) return;
   entity->SetPosition(message->m_Position);
   entity->SetRotation(message->m_Rotation);
 }
 
-void EntityManager::Receive(Util::Handle<Msg::eManRemoveByNameMsg> message) { RemoveByName(message->m_Name.Get()); }
+void EntityManager::Receive(const Util::Handle<Msg::eManRemoveByNameMsg>& message) { RemoveByName(message->m_Name.Get()); }
 
-void EntityManager::Receive(Util::Handle<Msg::eManRemoveByFullNameMsg> message) {
+void EntityManager::Receive(const Util::Handle<Msg::eManRemoveByFullNameMsg>& message) {
   RemoveByFullName(message->m_FullName.Get());
 }
 
-void EntityManager::Receive(Util::Handle<Msg::eManRemoveByPtrMsg> message) { RemoveByPtr(message->m_Entity); }
+void EntityManager::Receive(const Util::Handle<Msg::eManRemoveByPtrMsg>& message) { RemoveByPtr(message->m_Entity); }
 
 }  // namespace Game

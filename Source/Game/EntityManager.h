@@ -55,11 +55,11 @@ class EntityManager : public Util::Singleton<EntityManager>, public Msg::MailBox
   // entity is listed once and the IDs rise along the list (creation order).
   bool Validate() const;
 
-  void Receive(Util::Handle<Msg::eManAddMsg> message) override;
-  void Receive(Util::Handle<Msg::eManAddAtMsg> message) override;
-  void Receive(Util::Handle<Msg::eManRemoveByNameMsg> message) override;
-  void Receive(Util::Handle<Msg::eManRemoveByFullNameMsg> message) override;
-  void Receive(Util::Handle<Msg::eManRemoveByPtrMsg> message) override;
+  void Receive(const Util::Handle<Msg::eManAddMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManAddAtMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManRemoveByNameMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManRemoveByFullNameMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManRemoveByPtrMsg>& message) override;
 
  private:
   friend class Util::Singleton<EntityManager>;

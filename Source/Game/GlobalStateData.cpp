@@ -17,7 +17,7 @@ const Util::Vec3& GlobalStateData::CameraVector(int32_t kind) const {
   return kind >= 0 && kind < kCameraVectors ? m_Camera[kind] : kNone;
 }
 
-void GlobalStateData::Receive(Util::Handle<Msg::cameraGetInfoMsg> message) {
+void GlobalStateData::Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) {
   const int32_t kind = message->m_Kind;
   if (kind >= 0 && kind < kCameraVectors) m_Camera[kind] = message->m_Value;
 }

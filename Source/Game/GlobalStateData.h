@@ -31,7 +31,7 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
   Util::Vec3 FilterCameraTarget(const Util::Vec3& targetGoal) const { return targetGoal; }
   const std::vector<Util::Vec3>& CameraForces() const { return m_CameraForces; }
 
-  void Receive(Util::Handle<Msg::cameraGetInfoMsg> message) override;
+  void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) override;
 
  private:
   friend class Util::Singleton<GlobalStateData>;

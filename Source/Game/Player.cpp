@@ -27,21 +27,21 @@ const Util::Vec3* Player::DododPosition() const { return m_Dodod ? &m_Dodod->Get
 
 void Player::AddToLightCount(float amount) { m_LightCount = std::min(m_LightCount + amount, kMaxLight); }
 
-void Player::Receive(Util::Handle<Msg::eManAddDododMsg> message) {
+void Player::Receive(const Util::Handle<Msg::eManAddDododMsg>& message) {
   m_Dodod = EntityManager::Instance().CreateEntity(message->m_File.Get());
   if (!m_Dodod) return;
   m_Dodod->SetPosition(kDododStart);
   Msg::MailMan::Instance().Post(new Msg::eManDododMsg(m_Dodod));
 }
 
-void Player::Receive(Util::Handle<Msg::eManAddLanternMsg> message) {
+void Player::Receive(const Util::Handle<Msg::eManAddLanternMsg>& message) {
   m_Lantern = EntityManager::Instance().CreateEntity(message->m_File.Get());
   if (!m_Lantern) return;
   m_Lantern->SetPosition(kLanternStart);
   Msg::MailMan::Instance().Post(new Msg::eManLanternMsg(m_Lantern));
 }
 
-void Player::Receive(Util::Handle<Msg::eManRemovedMsg> message) {
+void Player::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
   if (m_Dodod && m_Dodod->GetID() == message->m_Id) m_Dodod = nullptr;
   if (m_Lantern && m_Lantern->GetID() == message->m_Id) m_Lantern = nullptr;
 }

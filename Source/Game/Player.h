@@ -46,9 +46,9 @@ class Player : public Util::Singleton<Player>, public Util::Pooled<Player>, publ
   // Where Dodod stands, for the grid's active cells; none while there is no character.
   const Util::Vec3* DododPosition() const;
 
-  void Receive(Util::Handle<Msg::eManAddDododMsg> message) override;
-  void Receive(Util::Handle<Msg::eManAddLanternMsg> message) override;
-  void Receive(Util::Handle<Msg::eManRemovedMsg> message) override;
+  void Receive(const Util::Handle<Msg::eManAddDododMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManAddLanternMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
 
  private:
   friend class Util::Singleton<Player>;

@@ -156,37 +156,37 @@ void Camera::StopFollowing() {
 }
 
 // The followed visual goes with its entity; the camera keeps the last target goal it had.
-void Camera::Receive(Util::Handle<Msg::eManRemovedMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
   if (m_FollowedVisual && m_FollowedEntityId != 0 && message->m_Id == m_FollowedEntityId) StopFollowing();
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetModeMsg> message) { m_RepulsionMode = message->m_Mode; }
+void Camera::Receive(const Util::Handle<Msg::cameraSetModeMsg>& message) { m_RepulsionMode = message->m_Mode; }
 
-void Camera::Receive(Util::Handle<Msg::cameraRepulsiveMsg> message) { m_PushForces.push_back(message->m_Force); }
+void Camera::Receive(const Util::Handle<Msg::cameraRepulsiveMsg>& message) { m_PushForces.push_back(message->m_Force); }
 
 // A jump turns the line of view at once; the basis turns with it, so that theta keeps its meaning.
-void Camera::Receive(Util::Handle<Msg::cameraSetPosTarVecImmediateMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetPosTarVecImmediateMsg>& message) {
   m_EyeGoal = m_Eye = message->m_Position;
   m_TargetGoal = m_Target = message->m_Target;
   UpdateBasis();
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetTarVecImmediateMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetTarVecImmediateMsg>& message) {
   m_TargetGoal = m_Target = message->m_Target;
   UpdateBasis();
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetPosVecImmediateMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetPosVecImmediateMsg>& message) {
   m_EyeGoal = m_Eye = message->m_Position;
   UpdateBasis();
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraPullBackMsg>) {
+void Camera::Receive(const Util::Handle<Msg::cameraPullBackMsg>&) {
   const Util::Vec3 direction = Util::Normalize(m_EyeGoal - m_TargetGoal);
   SetEyeGoal(m_TargetGoal + direction * kPullBackDistance);
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraUpdateThird> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraUpdateThird>& message) {
   const float s = static_cast<float>(std::min(Clock::Instance().FrameTime(), kMaxFrameMs) * 0.001 * 1.2);
   m_Theta += s * message->m_Third.x;
   m_Phi -= s * message->m_Third.y;
@@ -196,34 +196,34 @@ void Camera::Receive(Util::Handle<Msg::cameraUpdateThird> message) {
 }
 
 // A vector without a direction leaves the up axis as it was.
-void Camera::Receive(Util::Handle<Msg::cameraSetUpVecMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetUpVecMsg>& message) {
   const Util::Vec3 up = Util::Normalize(message->m_Up);
   if (up == Util::Vec3{}) return;
   m_Up = up;
   UpdateBasis();
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetPhiMinMax> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetPhiMinMax>& message) {
   SetLimits(m_PhiLimits, m_Phi, message->m_Min, message->m_Max, message->m_Clamp);
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetZoomMinMax> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetZoomMinMax>& message) {
   SetLimits(m_ZoomLimits, m_Zoom, message->m_Min, message->m_Max, message->m_Clamp);
 }
 
 // The view vector runs from the eye to the target: the eye goal lies that far behind the target.
-void Camera::Receive(Util::Handle<Msg::cameraSetViewVecMsg> message) { SetEyeGoal(m_Target - message->m_View); }
+void Camera::Receive(const Util::Handle<Msg::cameraSetViewVecMsg>& message) { SetEyeGoal(m_Target - message->m_View); }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetTargetPosVecMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetTargetPosVecMsg>& message) {
   StopFollowing();
   m_TargetGoal = m_Target = message->m_Target;
   UpdateBasis();
 }
 
-void Camera::Receive(Util::Handle<Msg::cameraSetPosVecMsg> message) { SetEyeGoal(message->m_Position); }
+void Camera::Receive(const Util::Handle<Msg::cameraSetPosVecMsg>& message) { SetEyeGoal(message->m_Position); }
 
 // An entity without a visual sends none: the camera then stops following and keeps its target goal.
-void Camera::Receive(Util::Handle<Msg::cameraSetTargetObjMsg> message) {
+void Camera::Receive(const Util::Handle<Msg::cameraSetTargetObjMsg>& message) {
   if (message->m_Visual)
     Follow(message->m_Visual);
   else

@@ -75,21 +75,21 @@ class Camera : public Msg::MailBox {
   int32_t RepulsionMode() const { return m_RepulsionMode; }
   const Visual* FollowedVisual() const { return m_FollowedVisual; }
 
-  void Receive(Util::Handle<Msg::eManRemovedMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetModeMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraRepulsiveMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetPosTarVecImmediateMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetTarVecImmediateMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetPosVecImmediateMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraPullBackMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraUpdateThird> message) override;
-  void Receive(Util::Handle<Msg::cameraSetUpVecMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetPhiMinMax> message) override;
-  void Receive(Util::Handle<Msg::cameraSetZoomMinMax> message) override;
-  void Receive(Util::Handle<Msg::cameraSetViewVecMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetTargetPosVecMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetPosVecMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraSetTargetObjMsg> message) override;
+  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetModeMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraRepulsiveMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetPosTarVecImmediateMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetTarVecImmediateMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetPosVecImmediateMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraPullBackMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraUpdateThird>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetUpVecMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetPhiMinMax>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetZoomMinMax>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetViewVecMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetTargetPosVecMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetPosVecMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraSetTargetObjMsg>& message) override;
 
  private:
   // Eye goal := point; theta, phi and zoom follow from it, then phi and zoom are held to their limits.

@@ -1,10 +1,11 @@
 // MailBox: a receiver of messages. Every mailbox is registered while it lives; a delivery offers
 // each message to every mailbox, in the order the mailboxes were created.
 //
-// There is one Receive handler per message class, in catalogue slot order, each taking a handle to
-// its message by value. The default does nothing (the handle goes, and with the last handle the
-// message). A system overrides the handlers of the messages it cares about; to keep the message
-// after the handler returns it keeps a copy of the handle.
+// There is one Receive handler per message class, in catalogue slot order, each taking the
+// delivery's handle to its message. The default does nothing. A system overrides the handlers of
+// the messages it cares about; to keep the message after the handler returns it keeps a copy of
+// the handle (the message lives while any copy does). A handler that keeps nothing costs no count
+// traffic: the handle is lent, not copied.
 //
 // A mailbox created while a message is being broadcast does not see that message; one destroyed
 // by a handler sees nothing more, and the broadcast goes on with the mailboxes after it.
@@ -26,11 +27,11 @@ class MailBox : public Util::AutoList<MailBox> {
   MailBox() = default;
   ~MailBox() override = default;
 
-#define HM_MSG_RECEIVE(slot, cls, ...) virtual void Receive(Util::Handle<cls> message);
+#define HM_MSG_RECEIVE(slot, cls, ...) virtual void Receive(const Util::Handle<cls>& message);
   HM_MESSAGE_CATALOGUE(HM_MSG_RECEIVE)
 #undef HM_MSG_RECEIVE
 
-  // Offers the message to every live mailbox, in creation order, each with its own copy.
+  // Offers the message to every live mailbox, in creation order.
   template <class M>
   static void Broadcast(const Util::Handle<M>& message) {
     ForEachLive([&message](MailBox& box) { box.Receive(message); });

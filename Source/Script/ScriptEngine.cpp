@@ -258,16 +258,16 @@ void ScriptEngine::Report(const SourceRecord* source, const std::string& text) {
   Util::ErrorLog::Instance().ScriptError(text + "\n");
 }
 
-void ScriptEngine::Receive(Util::Handle<Msg::scriptDoFileMsg> message) {
+void ScriptEngine::Receive(const Util::Handle<Msg::scriptDoFileMsg>& message) {
   std::string error;
   const bool ok = DoFile(message->m_File.Get(), error);
   if (!ok && !error.empty()) Util::ErrorLog::Instance().ScriptError(error + "\n");
   UTIL_ASSERT_EXPR(ok, "err == 0", "scriptDoFileMsg: error calling luaL_dofile.");
 }
 
-void ScriptEngine::Receive(Util::Handle<Msg::scriptDoStringMsg> message) { DoString(message->m_Source.Get()); }
+void ScriptEngine::Receive(const Util::Handle<Msg::scriptDoStringMsg>& message) { DoString(message->m_Source.Get()); }
 
-void ScriptEngine::Receive(Util::Handle<Msg::scriptReloadMsg> message) {
+void ScriptEngine::Receive(const Util::Handle<Msg::scriptReloadMsg>& message) {
   const char* name = message->m_Name.Get();
   if (!name) return;
   auto found = m_Sources.find(name);
@@ -282,7 +282,7 @@ void ScriptEngine::Receive(Util::Handle<Msg::scriptReloadMsg> message) {
   });
 }
 
-void ScriptEngine::Receive(Util::Handle<Msg::eManRemovedMsg> message) {
+void ScriptEngine::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
   // The entity still lives while its removal is announced; it is found by its ID.
   const int32_t id = message->m_Id;
   for (Game::Entity* entity : Util::AutoList<Game::Entity>::All()) {

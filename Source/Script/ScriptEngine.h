@@ -72,10 +72,10 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   // A component that is going away: a frame's schedule in progress skips it.
   void ScriptGone(const Script* script);
 
-  void Receive(Util::Handle<Msg::scriptDoFileMsg> message) override;
-  void Receive(Util::Handle<Msg::scriptDoStringMsg> message) override;
-  void Receive(Util::Handle<Msg::scriptReloadMsg> message) override;
-  void Receive(Util::Handle<Msg::eManRemovedMsg> message) override;
+  void Receive(const Util::Handle<Msg::scriptDoFileMsg>& message) override;
+  void Receive(const Util::Handle<Msg::scriptDoStringMsg>& message) override;
+  void Receive(const Util::Handle<Msg::scriptReloadMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
 
  private:
   friend class Util::Singleton<ScriptEngine>;

@@ -45,7 +45,18 @@ std::string AssertText(const char* expression, const char* comment, const char* 
 }
 
 bool Assert(bool condition, const char* expression, const char* comment, const char* file, int line) {
-  if (condition) return true;
+  return condition || AssertFailed(expression, comment, file, line);
+}
+
+bool Assert(bool condition, const char* expression, const std::string& comment, const char* file, int line) {
+  return condition || AssertFailed(expression, comment.c_str(), file, line);
+}
+
+bool AssertFailed(const char* expression, const std::string& comment, const char* file, int line) {
+  return AssertFailed(expression, comment.c_str(), file, line);
+}
+
+bool AssertFailed(const char* expression, const char* comment, const char* file, int line) {
   const std::string text = AssertText(expression, comment, file, line);
   AssertHandler handler;
   {
@@ -55,10 +66,6 @@ bool Assert(bool condition, const char* expression, const char* comment, const c
   // The handler runs outside the lock: a dialog blocks only the thread that asserted.
   if (handler(text) == AssertChoice::Abort) std::abort();
   return false;
-}
-
-bool Assert(bool condition, const char* expression, const std::string& comment, const char* file, int line) {
-  return Assert(condition, expression, comment.c_str(), file, line);
 }
 
 }  // namespace Util

@@ -27,13 +27,23 @@ std::string AssertText(const char* expression, const char* comment, const char* 
 bool Assert(bool condition, const char* expression, const char* comment, const char* file, int line);
 bool Assert(bool condition, const char* expression, const std::string& comment, const char* file, int line);
 
+// The report of a condition already found false; returns false. The macros below test the
+// condition where it is written and call this only on failure, so a holding assertion costs one
+// branch.
+[[gnu::cold, gnu::noinline]] bool AssertFailed(const char* expression, const char* comment, const char* file,
+                                               int line);
+[[gnu::cold, gnu::noinline]] bool AssertFailed(const char* expression, const std::string& comment,
+                                               const char* file, int line);
+
 }  // namespace Util
 
 // Every assertion in the engine goes through these. UTIL_ASSERT names the source file through a
 // constant `kAssertFile` that each translation unit defines for itself; UTIL_ASSERT_IN takes the
 // file explicitly (templates in headers); UTIL_ASSERT_EXPR shows a given expression text where the
 // code's own condition is written differently from the text users know it by.
-#define UTIL_ASSERT(cond, comment) ::Util::Assert(static_cast<bool>(cond), #cond, (comment), kAssertFile, __LINE__)
-#define UTIL_ASSERT_IN(file, cond, comment) ::Util::Assert(static_cast<bool>(cond), #cond, (comment), (file), __LINE__)
+#define UTIL_ASSERT(cond, comment) \
+  (__builtin_expect(static_cast<bool>(cond), 1) || ::Util::AssertFailed(#cond, (comment), kAssertFile, __LINE__))
+#define UTIL_ASSERT_IN(file, cond, comment) \
+  (__builtin_expect(static_cast<bool>(cond), 1) || ::Util::AssertFailed(#cond, (comment), (file), __LINE__))
 #define UTIL_ASSERT_EXPR(cond, expr, comment) \
-  ::Util::Assert(static_cast<bool>(cond), (expr), (comment), kAssertFile, __LINE__)
+  (__builtin_expect(static_cast<bool>(cond), 1) || ::Util::AssertFailed((expr), (comment), kAssertFile, __LINE__))

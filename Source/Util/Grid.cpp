@@ -279,14 +279,14 @@ bool Grid::Validate() const {
   return entitiesInCells == entityListings && physicsInCells == physicsListings;
 }
 
-void Grid::Receive(Util::Handle<Msg::eManRemovedMsg> message) {
+void Grid::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
   const auto found = m_ById.find(message->m_Id);
   if (found != m_ById.end()) Remove(found->second);
 }
 
 // An entity removed before its notice of creation arrived is not filed: the notice holds a
 // pointer to an entity that is gone.
-void Grid::Receive(Util::Handle<Msg::eManAddedMsg> message) {
+void Grid::Receive(const Util::Handle<Msg::eManAddedMsg>& message) {
   Game::Entity* entity = message->m_Entity;
   if (entity && !Holds(entity) && !IsLive(entity)) return;
   Add(entity, message->m_Scripted);
@@ -307,7 +307,7 @@ bool Grid::IsLive(const Game::Entity* entity) {
   return std::binary_search(s.m_Live.begin(), s.m_Live.end(), entity, std::less<const Game::Entity*>());
 }
 
-void Grid::Receive(Util::Handle<Msg::cameraGetInfoMsg> message) {
+void Grid::Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) {
   if (message->m_Kind == 0) m_CameraPosition = message->m_Value;
 }
 

@@ -95,9 +95,9 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   // and the cells list nothing else.
   bool Validate() const;
 
-  void Receive(Util::Handle<Msg::eManRemovedMsg> message) override;
-  void Receive(Util::Handle<Msg::eManAddedMsg> message) override;
-  void Receive(Util::Handle<Msg::cameraGetInfoMsg> message) override;
+  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
+  void Receive(const Util::Handle<Msg::eManAddedMsg>& message) override;
+  void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) override;
 
  private:
   friend class Util::Singleton<Grid>;

@@ -11,7 +11,7 @@ void LevelEditor::Init() {
   Msg::MailMan::Instance().Post(new Msg::eManAddMsg("../../Assets/Xml/entities/editor_Islands.xml"));
 }
 
-void LevelEditor::Receive(Util::Handle<Msg::graphicsPickedMsg> message) {
+void LevelEditor::Receive(const Util::Handle<Msg::graphicsPickedMsg>& message) {
   // The entity may have been removed since the pick was posted: only a live one is read.
   m_CurrentPick = 0;
   for (const Game::Entity* entity : Util::AutoList<Game::Entity>::All())

@@ -23,7 +23,7 @@ class LevelEditor : public Util::Singleton<LevelEditor>, public Msg::MailBox {
   int32_t GetCurrentPick() const { return m_CurrentPick; }
   void ResetCurrentPick() { m_CurrentPick = kNothingPicked; }
 
-  void Receive(Util::Handle<Msg::graphicsPickedMsg> message) override;
+  void Receive(const Util::Handle<Msg::graphicsPickedMsg>& message) override;
 
  private:
   friend class Util::Singleton<LevelEditor>;

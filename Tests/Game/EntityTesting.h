@@ -126,7 +126,7 @@ class ManagerLog : public Msg::MailBox {
     bool alive;        // the entity was still on the registry of entities
   };
 
-  void Receive(Util::Handle<Msg::eManRemovedMsg> message) override {
+  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override {
     bool alive = false;
     for (Game::Entity* e : Util::AutoList<Game::Entity>::All()) alive = alive || e->GetID() == message->m_Id;
     m_Removed.push_back({message->m_FullName.Get() ? message->m_FullName.Get() : "(null)", message->m_Id,
@@ -134,7 +134,7 @@ class ManagerLog : public Msg::MailBox {
                          alive});
     m_RemovedKept.push_back(message);
   }
-  void Receive(Util::Handle<Msg::eManAddedMsg> message) override {
+  void Receive(const Util::Handle<Msg::eManAddedMsg>& message) override {
     m_Added.emplace_back(message->m_Entity, message->m_Scripted);
   }
 

@@ -60,7 +60,7 @@ Steps Frames(int count) {
 
 class AreaLog : public Msg::MailBox {
  public:
-  void Receive(Util::Handle<Msg::gameAreaMsg> message) override { m_Areas.push_back(message->m_Area); }
+  void Receive(const Util::Handle<Msg::gameAreaMsg>& message) override { m_Areas.push_back(message->m_Area); }
   std::vector<int> m_Areas;
 };
 

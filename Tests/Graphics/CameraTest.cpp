@@ -37,7 +37,7 @@ void Send(Args&&... args) {
 // Keeps the camera's info messages in the order they are delivered.
 class InfoRecorder : public Msg::MailBox {
  public:
-  void Receive(Util::Handle<Msg::cameraGetInfoMsg> message) override {
+  void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) override {
     m_Infos.emplace_back(message->m_Kind, message->m_Value);
   }
   std::vector<std::pair<int32_t, Vec3>> m_Infos;

@@ -20,13 +20,13 @@ class Listener : public Msg::MailBox {
  public:
   Listener(std::string name, Log* log) : m_Name(std::move(name)), m_Log(log) {}
 
-  void Receive(Util::Handle<Msg::gameAreaMsg> message) override {
+  void Receive(const Util::Handle<Msg::gameAreaMsg>& message) override {
     m_Log->push_back(m_Name + ":area" + std::to_string(message->m_Area));
     if (m_Keep) m_Kept = message;
     if (m_OnArea) m_OnArea(message->m_Area);
     if (message->m_Area == m_DieAt) delete this;
   }
-  void Receive(Util::Handle<Msg::cameraSetUpVecMsg>) override { m_Log->push_back(m_Name + ":up"); }
+  void Receive(const Util::Handle<Msg::cameraSetUpVecMsg>&) override { m_Log->push_back(m_Name + ":up"); }
 
   std::function<void(int area)> m_OnArea;
   bool m_Keep = false;

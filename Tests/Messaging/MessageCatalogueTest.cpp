@@ -71,7 +71,7 @@ bool Same(const Msg::Text& field, const std::string& expected) { return field.Ge
 class EveryHandler : public Msg::MailBox {
  public:
 #define HM_TEST_RECEIVE(slot, cls, ...)                   \
-  void Receive(Util::Handle<Msg::cls> message) override { \
+  void Receive(const Util::Handle<Msg::cls>& message) override { \
     m_Slots.push_back(slot);                              \
     m_##cls = message;                                    \
   }                                                       \

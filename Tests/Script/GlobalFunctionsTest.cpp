@@ -17,13 +17,13 @@ namespace {
 // The order in which a few messages reach the mailboxes.
 class Arrivals : public Msg::MailBox {
  public:
-  void Receive(Util::Handle<Msg::materialMsg> message) override {
+  void Receive(const Util::Handle<Msg::materialMsg>& message) override {
     m_Log.push_back("material " + message->m_Name);
     m_Material = message;
   }
-  void Receive(Util::Handle<Msg::graphicsSetFadeMsg>) override { m_Log.push_back("fade"); }
-  void Receive(Util::Handle<Msg::cameraSetPosVecMsg>) override { m_Log.push_back("camera"); }
-  void Receive(Util::Handle<Msg::cameraSetPosVecImmediateMsg>) override { m_Log.push_back("jump"); }
+  void Receive(const Util::Handle<Msg::graphicsSetFadeMsg>&) override { m_Log.push_back("fade"); }
+  void Receive(const Util::Handle<Msg::cameraSetPosVecMsg>&) override { m_Log.push_back("camera"); }
+  void Receive(const Util::Handle<Msg::cameraSetPosVecImmediateMsg>&) override { m_Log.push_back("jump"); }
 
   Texts m_Log;
   Util::Handle<Msg::materialMsg> m_Material;

@@ -32,7 +32,7 @@ namespace Testing {
 template <class M>
 class Catch : public Msg::MailBox {
  public:
-  void Receive(Util::Handle<M> message) override { m_Seen.push_back(message); }
+  void Receive(const Util::Handle<M>& message) override { m_Seen.push_back(message); }
   size_t Count() const { return m_Seen.size(); }
   const M& Last() const { return *m_Seen.back().Get(); }
 
