@@ -1,5 +1,7 @@
 #include "Game/Entity.h"
 
+#include <unordered_map>
+
 #include "Game/EntityDefinition.h"
 #include "Graphics/Visual.h"
 #include "Physics/PhysComp.h"
@@ -13,6 +15,12 @@ namespace {
 // Incremented before each entity takes its value, so the first ID of a run is 2. Never reused.
 int32_t s_LastID = 1;
 
+// Every live entity by its ID: what tells a stale reference from a live one.
+std::unordered_map<int32_t, Entity*>& LiveEntities() {
+  static std::unordered_map<int32_t, Entity*> live;
+  return live;
+}
+
 // Replaces an owned component, deleting the one held before.
 template <class T>
 void Replace(T*& held, T* given) {
@@ -24,15 +32,18 @@ void Replace(T*& held, T* given) {
 }  // namespace
 
 Entity::Entity(const char* definitionPath) : m_ID(++s_LastID), m_Scale{1.0f, 1.0f, 1.0f} {
+  LiveEntities().emplace(m_ID, this);
   ReadEntityDefinition(*this, definitionPath);
 }
 
 Entity::Entity() : m_ID(++s_LastID) {
+  LiveEntities().emplace(m_ID, this);
   for (auto& row : m_RotationMatrix.m)
     for (float& value : row) value = 0.0f;
 }
 
 Entity::~Entity() {
+  LiveEntities().erase(m_ID);
   // Whatever deletes an entity (the manager, or Lua collecting one a script built), the grid must
   // not keep pointing at it or at its components.
   if (Util::Grid::Exists()) Util::Grid::Instance().Remove(this);
@@ -41,6 +52,15 @@ Entity::~Entity() {
   delete m_Script;
   delete m_Sound;
 }
+
+Entity* Entity::Live(int32_t id) {
+  const auto found = LiveEntities().find(id);
+  return found == LiveEntities().end() ? nullptr : found->second;
+}
+
+EntityRef::EntityRef(Entity* entity) : m_Entity(entity), m_Id(entity ? entity->GetID() : 0) {}
+
+Entity* EntityRef::Get() const { return m_Entity && Entity::Live(m_Id) == m_Entity ? m_Entity : nullptr; }
 
 void Entity::Rename(const char* baseName) { m_Name = std::string(baseName ? baseName : "") + std::to_string(m_ID); }
 

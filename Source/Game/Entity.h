@@ -50,6 +50,8 @@ class Entity : public Util::AutoList<Entity>, public Util::Pooled<Entity> {
 
   // Unique for the run: the first entity gets 2, each later one the next number.
   int32_t GetID() const { return m_ID; }
+  // The entity with that ID while it lives, however it was built; null otherwise.
+  static Entity* Live(int32_t id);
   // The full name, base name then ID ("Vine7"); "" for an entity without a name, never null.
   const char* GetName() const { return m_Name.c_str(); }
   // The full name becomes the base (null reads as "") followed by the ID.

@@ -168,6 +168,10 @@ void EntityManager::Receive(const Util::Handle<Msg::eManRemoveByFullNameMsg>& me
   RemoveByFullName(message->m_FullName.Get());
 }
 
-void EntityManager::Receive(const Util::Handle<Msg::eManRemoveByPtrMsg>& message) { RemoveByPtr(message->m_Entity); }
+void EntityManager::Receive(const Util::Handle<Msg::eManRemoveByPtrMsg>& message) { 
+  // A removal queued for an entity that has died since names nothing, even if a newer entity
+  // now lives in its memory.
+  RemoveByPtr(message->m_Entity.Get());
+}
 
 }  // namespace Game

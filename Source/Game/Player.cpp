@@ -23,27 +23,27 @@ void Player::Update() {}
 
 void Player::Shutdown() {}
 
-const Util::Vec3* Player::DododPosition() const { return m_Dodod ? &m_Dodod->GetPosition() : nullptr; }
+const Util::Vec3* Player::DododPosition() const {
+  const Entity* dodod = m_Dodod.Get();
+  return dodod ? &dodod->GetPosition() : nullptr;
+}
 
 void Player::AddToLightCount(float amount) { m_LightCount = std::min(m_LightCount + amount, kMaxLight); }
 
 void Player::Receive(const Util::Handle<Msg::eManAddDododMsg>& message) {
-  m_Dodod = EntityManager::Instance().CreateEntity(message->m_File.Get());
-  if (!m_Dodod) return;
-  m_Dodod->SetPosition(kDododStart);
-  Msg::MailMan::Instance().Post(new Msg::eManDododMsg(m_Dodod));
+  Entity* dodod = EntityManager::Instance().CreateEntity(message->m_File.Get());
+  m_Dodod = dodod;
+  if (!dodod) return;
+  dodod->SetPosition(kDododStart);
+  Msg::MailMan::Instance().Post(new Msg::eManDododMsg(dodod));
 }
 
 void Player::Receive(const Util::Handle<Msg::eManAddLanternMsg>& message) {
-  m_Lantern = EntityManager::Instance().CreateEntity(message->m_File.Get());
-  if (!m_Lantern) return;
-  m_Lantern->SetPosition(kLanternStart);
-  Msg::MailMan::Instance().Post(new Msg::eManLanternMsg(m_Lantern));
-}
-
-void Player::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
-  if (m_Dodod && m_Dodod->GetID() == message->m_Id) m_Dodod = nullptr;
-  if (m_Lantern && m_Lantern->GetID() == message->m_Id) m_Lantern = nullptr;
+  Entity* lantern = EntityManager::Instance().CreateEntity(message->m_File.Get());
+  m_Lantern = lantern;
+  if (!lantern) return;
+  lantern->SetPosition(kLanternStart);
+  Msg::MailMan::Instance().Post(new Msg::eManLanternMsg(lantern));
 }
 
 }  // namespace Game

@@ -3,13 +3,13 @@
 //
 // Scripts create Dodod and the lantern by message (eManAddDododMsg, eManAddLanternMsg): the player
 // has the entity manager build them, places them and announces them (eManDododMsg, eManLanternMsg).
-// The entities belong to the entity manager; the player forgets one when its removal is announced
-// (eManRemovedMsg). The player also keeps the light count, the firefly distance and the
+// The entities belong to the entity manager; the player follows each only while it lives. The player also keeps the light count, the firefly distance and the
 // particle-system time that the game's scripts read and change through the script class
 // Game::Player (the global Player). Updated once per frame after the scripts. Lives in a block of
 // the pool of its size, like the entities it drives. Main thread only.
 #pragma once
 
+#include "Game/EntityRef.h"
 #include "Messaging/MailBox.h"
 #include "Util/Allocator.h"
 #include "Util/Singleton.h"
@@ -31,8 +31,8 @@ class Player : public Util::Singleton<Player>, public Util::Pooled<Player>, publ
   void Shutdown();
 
   // Null until its message has been delivered, and again once the entity is removed.
-  Entity* GetDodod() const { return m_Dodod; }
-  Entity* GetLantern() const { return m_Lantern; }
+  Entity* GetDodod() const { return m_Dodod.Get(); }
+  Entity* GetLantern() const { return m_Lantern.Get(); }
 
   float LightCount() const { return m_LightCount; }
   void SetLightCount(float value) { m_LightCount = value; }
@@ -48,14 +48,14 @@ class Player : public Util::Singleton<Player>, public Util::Pooled<Player>, publ
 
   void Receive(const Util::Handle<Msg::eManAddDododMsg>& message) override;
   void Receive(const Util::Handle<Msg::eManAddLanternMsg>& message) override;
-  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
 
  private:
   friend class Util::Singleton<Player>;
   Player() : Singleton(true) {}
 
-  Entity* m_Dodod = nullptr;
-  Entity* m_Lantern = nullptr;
+  // Followed only while each still lives, whatever ends it.
+  EntityRef m_Dodod;
+  EntityRef m_Lantern;
   float m_LightCount = 255.0f;
   float m_FireflyDistance = 10.0f;
   float m_ParticleSystemTime = 40.0f;

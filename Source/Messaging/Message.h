@@ -11,11 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "Game/EntityRef.h"
 #include "Util/Vec3.h"
 
-namespace Game {
-class Entity;
-}
 namespace Gfx {
 class Visual;
 }
@@ -58,7 +56,7 @@ using vec4 = Vec4;
 using text = Text;
 using string = std::string;
 using names = std::vector<std::string>;  // a list of names, in order
-using entity = Game::Entity*;            // not owned
+using entity = Game::EntityRef;          // not owned; null once the entity died
 using visual = Gfx::Visual*;             // not owned
 using positions = const Vec3*;           // an array owned by the sender (the firefly system)
 using lights = std::array<float, 5>;     // the firefly system's five light values

@@ -66,11 +66,6 @@ struct Grid::Scratch {
   std::vector<Gfx::Visual*> m_Visuals;
   std::vector<Phy::PhysComp*> m_Physics, m_NearPhysics;
   std::vector<Spt::Script*> m_Scripts;
-
-  // The live entities, sorted, as of the registry state recorded beside them.
-  std::vector<const Game::Entity*> m_Live;
-  uint64_t m_LiveCreated = 0;
-  size_t m_LiveCount = 0;
 };
 
 Grid::Grid() : Singleton(true), m_Cells(new Cell[kCellCount]), m_Scratch(new Scratch) {
@@ -284,27 +279,9 @@ void Grid::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
   if (found != m_ById.end()) Remove(found->second);
 }
 
-// An entity removed before its notice of creation arrived is not filed: the notice holds a
-// pointer to an entity that is gone.
+// An entity removed before its notice of creation arrived is not filed.
 void Grid::Receive(const Util::Handle<Msg::eManAddedMsg>& message) {
-  Game::Entity* entity = message->m_Entity;
-  if (entity && !Holds(entity) && !IsLive(entity)) return;
-  Add(entity, message->m_Scripted);
-}
-
-// The list of live entities is taken again only when entities were made or destroyed since, so
-// the notices of a whole level cost one pass over the registry, not one each.
-bool Grid::IsLive(const Game::Entity* entity) {
-  Scratch& s = *m_Scratch;
-  using Registry = AutoList<Game::Entity>;
-  if (s.m_LiveCreated != Registry::Created() || s.m_LiveCount != Registry::Count() || s.m_Live.empty()) {
-    s.m_Live.clear();
-    for (const Game::Entity* live : Registry::All()) s.m_Live.push_back(live);
-    std::sort(s.m_Live.begin(), s.m_Live.end(), std::less<const Game::Entity*>());
-    s.m_LiveCreated = Registry::Created();
-    s.m_LiveCount = Registry::Count();
-  }
-  return std::binary_search(s.m_Live.begin(), s.m_Live.end(), entity, std::less<const Game::Entity*>());
+  if (Game::Entity* entity = message->m_Entity.Get()) Add(entity, message->m_Scripted);
 }
 
 void Grid::Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) {

@@ -124,8 +124,6 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   void File(const Record& record);
   void Unfile(const Record& record);
   void FillTier(int tier, const std::vector<Game::Entity*>& entities);
-  // Whether an entity named by a notice still lives.
-  bool IsLive(const Game::Entity* entity);
 
   std::unique_ptr<Cell[]> m_Cells;
   Cells m_NearCells;

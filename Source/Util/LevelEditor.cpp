@@ -13,9 +13,8 @@ void LevelEditor::Init() {
 
 void LevelEditor::Receive(const Util::Handle<Msg::graphicsPickedMsg>& message) {
   // The entity may have been removed since the pick was posted: only a live one is read.
-  m_CurrentPick = 0;
-  for (const Game::Entity* entity : Util::AutoList<Game::Entity>::All())
-    if (entity == message->m_Picked) m_CurrentPick = entity->GetID();
+  const Game::Entity* picked = message->m_Picked.Get();
+  m_CurrentPick = picked ? picked->GetID() : 0;
 }
 
 }  // namespace Util

@@ -135,7 +135,7 @@ class ManagerLog : public Msg::MailBox {
     m_RemovedKept.push_back(message);
   }
   void Receive(const Util::Handle<Msg::eManAddedMsg>& message) override {
-    m_Added.emplace_back(message->m_Entity, message->m_Scripted);
+    m_Added.emplace_back(message->m_Entity.Get(), message->m_Scripted);
   }
 
   std::vector<Removed> m_Removed;

@@ -148,7 +148,7 @@ TEST_F(ScriptTest, ThePlayerKeepsItsValuesAndBuildsDododAndTheLantern) {
   EXPECT_EQ(Run("return Player:gDodod():GetName():sub(1, 5) .. Player:gLantern():GetName():sub(1, 7)"), "DododLantern");
   Deliver();
   EXPECT_EQ(Testing::Counts(dodods, lanterns), (std::vector<size_t>{1, 1}));
-  EXPECT_EQ(dodods.Last().m_Dodod, dodod);
+  EXPECT_EQ(dodods.Last().m_Dodod.Get(), dodod);
 
   Game::EntityManager::Instance().RemoveByPtr(dodod);
   EXPECT_EQ(Run("return Player:gDodod()"), "nil");
