@@ -74,12 +74,7 @@ void Entity::SetSound(Snd::Sound* sound) { Replace(m_Sound, sound); }
 
 bool Entity::ScriptFlag() const { return m_Script && m_Script->Flag(); }
 
-void Entity::SetPosition(const Util::Vec3& p) {
-  const Util::Vec3 d = p - m_Position;
-  if (m_Physics && m_Physics->HasHull()) m_Physics->TranslateHull(d);
-  const uint32_t minBefore = Util::Grid::CellIndex(m_Bounds.Min());
-  const uint32_t maxBefore = Util::Grid::CellIndex(m_Bounds.Max());
-  m_Bounds.Translate(d);
+void Entity::Refile(uint32_t minBefore, uint32_t maxBefore) {
   const bool crossed =
       Util::Grid::CellIndex(m_Bounds.Min()) != minBefore || Util::Grid::CellIndex(m_Bounds.Max()) != maxBefore;
   // Before the grid exists and after it is gone there is nothing to re-file.
@@ -87,6 +82,15 @@ void Entity::SetPosition(const Util::Vec3& p) {
     ++m_GridMoves;
     Util::Grid::Instance().Move(this);
   }
+}
+
+void Entity::SetPosition(const Util::Vec3& p) {
+  const Util::Vec3 d = p - m_Position;
+  if (m_Physics && m_Physics->HasHull()) m_Physics->TranslateHull(d);
+  const uint32_t minBefore = Util::Grid::CellIndex(m_Bounds.Min());
+  const uint32_t maxBefore = Util::Grid::CellIndex(m_Bounds.Max());
+  m_Bounds.Translate(d);
+  Refile(minBefore, maxBefore);
   m_Position = p;
 }
 
@@ -96,7 +100,12 @@ void Entity::SetPositionOnly(const Util::Vec3& p) {
 }
 
 void Entity::SetRotation(const Util::Vec3& degrees) {
-  if (m_Physics) m_Physics->RotateHull(degrees);
+  if (m_Physics && m_Physics->HasHull()) {
+    const uint32_t minBefore = Util::Grid::CellIndex(m_Bounds.Min());
+    const uint32_t maxBefore = Util::Grid::CellIndex(m_Bounds.Max());
+    m_Physics->RotateHull(degrees);
+    Refile(minBefore, maxBefore);
+  }
   m_Rotation = degrees;
   m_RotationMatrix = Util::Mat3::FromEulerDegrees(degrees);
 }
@@ -107,7 +116,12 @@ void Entity::SetRotationMatrix(const Util::Mat3& m) {
 }
 
 void Entity::SetScale(const Util::Vec3& s) {
-  if (m_Physics && m_Scale.x != 0.0f) m_Physics->ScaleHull(s.x / m_Scale.x);
+  if (m_Physics && m_Physics->HasHull() && m_Scale.x != 0.0f) {
+    const uint32_t minBefore = Util::Grid::CellIndex(m_Bounds.Min());
+    const uint32_t maxBefore = Util::Grid::CellIndex(m_Bounds.Max());
+    m_Physics->ScaleHull(s.x / m_Scale.x);
+    Refile(minBefore, maxBefore);
+  }
   m_Scale = s;
 }
 

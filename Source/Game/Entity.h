@@ -85,15 +85,18 @@ class Entity : public Util::AutoList<Entity>, public Util::Pooled<Entity> {
   void SetPosition(const Util::Vec3& p);
   // Moves the bounds and stores p; for positions the grid already knows of.
   void SetPositionOnly(const Util::Vec3& p);
-  // Angles in degrees: the hull turns by them, the matrix is rebuilt from them.
+  // Angles in degrees: the hull (when there is one) turns to them, the matrix is rebuilt from
+  // them, and the bounds follow the hull.
   void SetRotation(const Util::Vec3& degrees);
   // The matrix as given; the angles become zero.
   void SetRotationMatrix(const Util::Mat3& m);
-  // The hull scales uniformly by new x / old x (the x ratio for all axes; not at all from an old
-  // x of 0, which has no ratio).
+  // The hull (when there is one) scales uniformly by new x / old x (the x ratio for all axes; not
+  // at all from an old x of 0, which has no ratio), and the bounds follow it.
   void SetScale(const Util::Vec3& s);
   // The physics component gets the velocity too.
   void SetVelocity(const Util::Vec3& v);
+  // Stores v alone; for the velocity physics has worked out itself.
+  void SetVelocityOnly(const Util::Vec3& v) { m_Velocity = v; }
   void SetBounds(const Phy::AABB& b);
 
   // How many times this entity has asked the grid to re-file it (diagnostics and tests).
@@ -114,6 +117,10 @@ class Entity : public Util::AutoList<Entity>, public Util::Pooled<Entity> {
   Util::Vec3 m_Velocity;
   Phy::AABB m_Bounds;
   uint32_t m_GridMoves = 0;
+
+  // Asks the grid to re-file the entity when a corner of its bounds is no longer in the cell it
+  // was in.
+  void Refile(uint32_t minBefore, uint32_t maxBefore);
 };
 
 }  // namespace Game

@@ -6,6 +6,7 @@
 
 #include "Game/Entity.h"
 #include "Script/Binding.h"
+#include "Script/EntityPhysicsMethods.h"
 #include "Script/Script.h"
 
 namespace Spt {
@@ -152,6 +153,18 @@ const Method<Entity> ClassInfo<Entity>::kMethods[] = {
     {"Data", Data},
     {"GetID", GetID},
     {"GetName", GetName},
+    {"PHY_Has", PHY_Has},
+    {"PHY_Refresh", PHY_Refresh},
+    {"PHY_SetAccel", PHY_SetAccel},
+    {"PHY_SetAccelOnce", PHY_SetAccelOnce},
+    {"PHY_AddAccel", PHY_AddAccel},
+    {"PHY_AddAccelOnce", PHY_AddAccelOnce},
+    {"PHY_SetForce", PHY_SetForce},
+    {"PHY_SetForceOnce", PHY_SetForceOnce},
+    {"PHY_AddForce", PHY_AddForce},
+    {"PHY_AddForceOnce", PHY_AddForceOnce},
+    {"PHY_GetAccel", PHY_GetAccel},
+    {"PHY_GetAccelOnce", PHY_GetAccelOnce},
     {"SHR_Has", SHR_Has},
     {"SHR_Refresh", SHR_Refresh},
     {"SHR_sPosition", SHR_sPosition},

@@ -14,6 +14,7 @@
 #include "Game/GameEngine.h"
 #include "Game/GlobalStateData.h"
 #include "Messaging/Messages.h"
+#include "Physics/PhysicsManager.h"
 #include "Script/Lua.h"
 #include "Script/ScriptEngine.h"
 
@@ -315,6 +316,11 @@ const luaL_Reg kEntities[] = {
     {"GameFireflyCollided", PostOf<Msg::gameFireflyCollidedMsg, V3, F32>},
     {"GameLanternPosition", PostOf<Msg::gameLanternPositionMsg, V3>},
     {"FireflySpawnMsg", PostOf<Msg::gameFireflySpawnMsg, V3, V3, I32, I32>},
+    {"CheckCollision",
+     [](lua_State* L) {
+       const Vec3 point = Args(L, 3).Vector(1);
+       return lua_pushboolean(L, Phy::PhysicsManager::Instance().CheckCollision(point)), 1;
+     }},
     {nullptr, nullptr},
 };
 

@@ -34,6 +34,9 @@ class BinaryStream {
 
   uint32_t GetMode() const { return m_ReadWrite; }
   bool IsOpen() const { return m_File.is_open(); }
+  // True once a transfer has failed: the file was not open, or a read ran past its end. Readers
+  // of variable records ask after each value, so that a truncated file is refused.
+  bool Failed() const { return m_File.fail(); }
 
   template <class T>
   void Read(T& value) {

@@ -106,10 +106,12 @@ TEST_F(EntityTransform, ScaleTurnsTheHullByTheRatioOfXAloneForAllAxes) {
 TEST_F(EntityTransform, RotationAnglesRebuildTheMatrixAndAMatrixSetDirectlyZeroesTheAngles) {
   Entity entity;
   RecordingPhysComp* physics = WithBody(entity);
+  entity.SetRotation({1, 2, 3});  // no hull: nothing to turn
+  physics->m_Hull = true;
   entity.SetRotation({10, 20, 30});
   EXPECT_EQ(entity.GetRotation(), (Vec3{10, 20, 30}));
   EXPECT_EQ(entity.GetRotationMatrix(), Util::Mat3::FromEulerDegrees({10, 20, 30}));
-  EXPECT_EQ(physics->m_Rotations, Vecs{(Vec3{10, 20, 30})});  // with or without a hull
+  EXPECT_EQ(physics->m_Rotations, Vecs{(Vec3{10, 20, 30})});
 
   const Util::Mat3 m = Util::Mat3::FromEulerDegrees({0, 90, 0});
   entity.SetRotationMatrix(m);
