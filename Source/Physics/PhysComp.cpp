@@ -164,38 +164,6 @@ void PhysComp::MeasureThinnest() {
   }
 }
 
-void PhysComp::Rigidify() {
-  const size_t n = m_ParticlePositions.size();
-  Vec3 center, velocity;
-  for (size_t i = 0; i < n; ++i) {
-    center += m_ParticlePositions[i];
-    velocity += m_ParticleVelocities[i];
-  }
-  center *= 1.0f / static_cast<float>(n);
-  velocity *= 1.0f / static_cast<float>(n);
-  // Angular momentum and inertia about the centre, the particles weighing alike.
-  Vec3 momentum;
-  Util::Mat3 inertia;
-  for (auto& row : inertia.m)
-    for (float& value : row) value = 0.0f;
-  for (size_t i = 0; i < n; ++i) {
-    const Vec3 r = m_ParticlePositions[i] - center;
-    momentum += Util::Cross(r, m_ParticleVelocities[i] - velocity);
-    const float r2 = Util::Dot(r, r);
-    const float c[3] = {r.x, r.y, r.z};
-    for (int a = 0; a < 3; ++a)
-      for (int b = 0; b < 3; ++b) inertia.m[a][b] += (a == b ? r2 : 0.0f) - c[a] * c[b];
-  }
-  Vec3 spin;
-  const Util::Mat3& m = inertia;
-  const Vec3 c0 = Util::Cross(m.Row(1), m.Row(2)), c1 = Util::Cross(m.Row(2), m.Row(0)),
-             c2 = Util::Cross(m.Row(0), m.Row(1));
-  const float det = Util::Dot(m.Row(0), c0);
-  if (std::fabs(det) > 1e-12f) spin = (c0 * momentum.x + c1 * momentum.y + c2 * momentum.z) * (1.0f / det);
-  for (size_t i = 0; i < n; ++i)
-    m_ParticleVelocities[i] = velocity + Util::Cross(spin, m_ParticlePositions[i] - center);
-}
-
 void PhysComp::MoveTo(const Vec3& position) {
   if (m_Hull) TranslateAll(position + m_HullOffset - m_Hull->GetCenter());
 }
@@ -266,17 +234,21 @@ bool PhysComp::Integrate(float dt) {
   return true;
 }
 
-// A particle that entered the other hull during this step is stopped where its path entered
-// (found exactly, however fast and thin: nothing passes through a hull) and loses its speed into
-// the surface; one that was inside already is pushed out as the design says. When a particle
-// would have gone deeper than a quarter of the body's thinnest side, the whole body goes back to
-// the moment its first particle touched, so that a fast body is stopped whole rather than
-// flattened against the surface. A penetration within the resting distance is a resting contact:
-// the particle stays on the surface, loses its speed into it, and no push is passed on. A deeper
-// one is answered as the design says: driving in, a particle that was inside already is thrown
-// out a further 2.25 penetrations, the particle loses its speed into the surface, and both bodies
-// get the push, each particle passing on its share of its body's; grazing on a mostly vertical
-// contact, friction and a bounce.
+// A particle's way this step is taken relative to the other hull, which may have moved too. A
+// particle that entered the other hull during this step is stopped where its way entered (found
+// exactly, however fast and thin the hull: nothing passes through) and loses its speed into the
+// surface; a particle inside by no more than the resting distance counts as on the surface; one
+// that was deeper inside already is pushed out as the design says. When a particle would have
+// gone deeper than a quarter of the body's thinnest side, the whole body goes back to the moment
+// its first particle touched and stops going that way, so that a fast body is stopped whole rather
+// than flattened against the surface. Particles that touched are held while the box relaxes.
+// A penetration within the resting distance is a resting contact: the particle loses its speed
+// into the surface and no push is passed on. A deeper one is answered as the design says: driving
+// in, a particle that was inside already is thrown out a further 2.25 penetrations (and let go,
+// so that the box is not thrown with it), the particle loses its speed into the surface, and both
+// bodies get the push, each particle passing on its share of its body's (the whole push for each
+// of a face's four corners returned a landing body faster than it came); grazing on a mostly
+// vertical contact, friction and a bounce.
 void PhysComp::ResolveParticles(PhysComp& other, float dt, uint32_t step) {
   if (m_ParticlePositions.empty() || other.m_Ghost || !other.m_Hull || !m_Owner) return;
   const Collidable& hull = *other.m_Hull;
@@ -289,8 +261,9 @@ void PhysComp::ResolveParticles(PhysComp& other, float dt, uint32_t step) {
   end.assign(m_ParticlePositions.begin(), m_ParticlePositions.end());
   entry.assign(count, kMissed);
   float first = 1.0f, deepest = 0.0f;
+  const Vec3 carried = other.Travel(dt);
   for (size_t i = 0; i < count; ++i) {
-    start[i] = end[i] - m_ParticleVelocities[i] * dt;
+    start[i] = end[i] - m_ParticleVelocities[i] * dt + carried;
     float t = 0.0f;
     if (hull.ContainsPoint(start[i])) {
       // Inside by no more than the resting distance (a resting particle, but for rounding): it
@@ -364,20 +337,25 @@ void PhysComp::ResolveParticles(PhysComp& other, float dt, uint32_t step) {
 
 bool PhysComp::PassedThrough(const PhysComp& other, float dt) const {
   if (!other.m_Hull) return false;
+  const Vec3 carried = other.Travel(dt);
   for (size_t i = 0; i < m_ParticlePositions.size(); ++i) {
     float t = 0.0f;
     const Vec3& p = m_ParticlePositions[i];
-    if (other.m_Hull->SegmentEnters(p - m_ParticleVelocities[i] * dt, p, t)) return true;
+    if (other.m_Hull->SegmentEnters(p - m_ParticleVelocities[i] * dt + carried, p, t)) return true;
   }
   return false;
 }
 
+Vec3 PhysComp::Travel(float dt) const {
+  Vec3 sum;
+  for (const Vec3& w : m_ParticleVelocities) sum += w;
+  return m_ParticleVelocities.empty() ? sum : sum * (dt / static_cast<float>(m_ParticleVelocities.size()));
+}
+
 // The hull takes the particles' shape. A body rests when nothing pushed it up or down this step,
 // it stands on something, and its hull moved less than the resting distance: it keeps its place
-// (its hull goes back to where this step found it, turned as it was, so that resting bodies do
-// not creep) and its particles stop. Otherwise its entity follows the hull, and the particles'
-// velocities become the rigid motion nearest to them: relaxation moves particles but not their
-// velocities, which left alone would drive a landed box's upper corners on into its lower ones.
+// (its hull goes back to where it last stood still, turned as it was, so that resting bodies do
+// not creep) and its particles stop. Otherwise its entity follows the hull.
 void PhysComp::ReadBack(uint32_t step) {
   if (m_ParticlePositions.empty() || !m_Hull || !m_Owner) return;
   m_Hull->ReadParticles(m_ParticlePositions.data(), m_Held.data());
@@ -392,7 +370,6 @@ void PhysComp::ReadBack(uint32_t step) {
     m_Owner->SetPositionOnly(p);
     m_Owner->SetVelocityOnly(average);
     Settle();
-    Rigidify();
     FitOwnerBounds();
     return;
   }

@@ -21,8 +21,8 @@
 // ResolveParticles and ReadBack; what they add to the design's response is what makes a landing
 // body settle and keeps any body, however fast, from passing through another: particles stopped
 // where their way entered a hull (the whole body when it would go deep), particles on a surface
-// held while the box relaxes, velocities kept those of a rigid motion, and a resting body kept
-// exactly where it stood. PhysicsManager runs the step (PhysicsManager.h).
+// held while the box relaxes to its own shape, and a resting body kept exactly where it stood. PhysicsManager runs the
+// step (PhysicsManager.h).
 #pragma once
 
 #include <memory>
@@ -134,6 +134,8 @@ class PhysComp : public Util::AutoList<PhysComp>, public Util::Pooled<PhysComp> 
   void ResolveParticles(PhysComp& other, float dt, uint32_t step);
   // True when a particle of this body crossed the other's hull during this step.
   bool PassedThrough(const PhysComp& other, float dt) const;
+  // How far the body's particles went in a step of dt, on average (nothing for a body without).
+  Util::Vec3 Travel(float dt) const;
   // After the contacts: the hull takes its shape from the particles and the owner follows it, or
   // the body rests (see PhysicsManager.h).
   void ReadBack(uint32_t step);
@@ -160,9 +162,6 @@ class PhysComp : public Util::AutoList<PhysComp>, public Util::Pooled<PhysComp> 
   void Settle();
   // The thinnest side of the hull's boxes, from their particles (eight to a box).
   void MeasureThinnest();
-  // The particles' velocities become those of the rigid motion nearest to them: their mean
-  // velocity and the spin their angular momentum gives.
-  void Rigidify();
 
   Game::Entity* m_Owner;
   float m_Mass = 1.0f;

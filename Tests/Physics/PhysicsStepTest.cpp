@@ -19,8 +19,9 @@ class PhysicsStep : public Testing::PhysicsWorld {
 }  // namespace
 
 // Dropped at any speed the game reaches, square or tilted, in short frames and long ones, a box
-// lands on the ground, settles, and then stays exactly where it is, on the surface.
-TEST_F(PhysicsStep, ABoxDroppedOnGroundComesToRestOnItAndStays) {
+// lands on the ground and a second one onto it; both settle, and then stay exactly where they
+// are, the first on the surface, at their own size.
+TEST_F(PhysicsStep, BoxesDroppedOnGroundComeToRestOnItAndStay) {
   for (float speed : {0.0f, 5.0f, 30.0f, 100.0f})
     for (double ms : {17.0, 33.0, 60.0})
       for (float tilt : {0.0f, 35.0f}) {
@@ -28,16 +29,22 @@ TEST_F(PhysicsStep, ABoxDroppedOnGroundComesToRestOnItAndStays) {
         Game::Entity* box = Body(Cube({}, 1), {0.3f, 60, 35.2f});
         box->SetRotation({tilt, 0, tilt / 2});
         box->SetVelocity({0, -speed, 0});
-        Frames(200, ms);
-        const Vec3 rested = box->GetPosition();
-        const Phy::AABB hull = box->GetPhysics()->Hull()->GetBounds();
+        Frames(300, ms);
+        const Vec3 below = box->GetPosition();
+        Game::Entity* next = Body(Cube({}, 1), {below.x + 0.1f, below.y + 3, below.z - 0.1f});
+        next->SetVelocity({0, -speed, 0});
+        Frames(300, ms);
+        const Vec3 rested[] = {box->GetPosition(), next->GetPosition()};
+        const Vec3 hull = box->GetPhysics()->Hull()->GetBounds().Min();
         Frames(1000, ms);
         const std::string at = std::to_string(speed) + " " + std::to_string(ms) + " " + std::to_string(tilt);
-        EXPECT_EQ(box->GetPosition(), rested) << at;
-        EXPECT_EQ(box->GetPhysics()->Hull()->GetBounds().Min(), hull.Min()) << at;
+        EXPECT_EQ(box->GetPosition(), rested[0]) << at;
+        EXPECT_EQ(next->GetPosition(), rested[1]) << at;
+        EXPECT_EQ(box->GetPhysics()->Hull()->GetBounds().Min(), hull) << at;
         EXPECT_GT(Bottom(box), 49.85f) << at;
-        EXPECT_LT(Bottom(box), 50.03f) << at;
-        EXPECT_TRUE(box->GetPhysics()->Validate()) << at;
+        EXPECT_LT(Bottom(box), 50.05f) << at;
+        EXPECT_GT(Bottom(next), 49.85f) << at;
+        EXPECT_TRUE(box->GetPhysics()->Validate() && next->GetPhysics()->Validate()) << at;
         for (Game::Entity* e : m_Entities) delete e;
         m_Entities.clear();
       }
@@ -48,8 +55,8 @@ TEST_F(PhysicsStep, ABoxDroppedOnGroundComesToRestOnItAndStays) {
 TEST_F(PhysicsStep, NothingPassesThroughAThinHull) {
   for (float speed : {10.0f, 60.0f, 400.0f})
     for (Phy::Collidable* slab :
-         {static_cast<Phy::Collidable*>(new Phy::AABB({-5, -0.02f, -5}, {5, 0.02f, 5})),
-          static_cast<Phy::Collidable*>(new Phy::OBB(Phy::OBB::FromExtents(10, 0.04f, 10, 0, 0.15f, {})))}) {
+         {static_cast<Phy::Collidable*>(new Phy::AABB({-5, -0.005f, -5}, {5, 0.005f, 5})),
+          static_cast<Phy::Collidable*>(new Phy::OBB(Phy::OBB::FromExtents(10, 0.01f, 10, 0, 0.15f, {})))}) {
       Body(slab, {0, 50, 30}, 0.0f, {});
       Game::Entity* box = Body(Cube({}, 1), {0.5f, 60, 30.5f});
       box->SetVelocity({0, -speed, 0});
