@@ -1,6 +1,7 @@
 #include "Graphics/Visual.h"
 
 #include "Game/Entity.h"
+#include "Graphics/Camera.h"
 
 namespace Gfx {
 namespace {
@@ -12,7 +13,7 @@ uint32_t s_LastPickId = 0;
 
 Visual::Visual(Game::Entity* owner) : m_Owner(owner), m_PickId(++s_LastPickId) {}
 
-Visual::~Visual() = default;
+Visual::~Visual() { Camera::ForgetVisual(this); }
 
 Util::Vec3 Visual::Position() const { return m_Owner ? m_Owner->GetPosition() : Util::Vec3{}; }
 

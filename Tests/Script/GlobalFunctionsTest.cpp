@@ -76,6 +76,10 @@ TEST_F(GlobalFunctions, MissingOrIllTypedArgumentsRaiseTheStandardArgumentErrors
       // Key codes run from 0 to 322.
       {"return Global.IsTriggered(323)", "bad argument #1 to 'IsTriggered' (out of range (0 to 322))"},
       {"return Global.IsPressed(-1)", "out of range"},
+      // A number that is not finite never reaches a system.
+      {"Global.UpdateCameraThird(0, 0, 0/0)", "bad argument #3 to 'UpdateCameraThird' (finite number expected"},
+      {"e:SHR_sPosition(1, -1/0, 3)", "bad argument #2 to 'SHR_sPosition' (finite number expected, got -inf)"},
+      {"Global.CreateEntityAt('x', 0, 0, 1e300, 0, 0, 0)", "bad argument #4 to 'CreateEntityAt' (finite number"},
   };
   for (const Answer& error : errors) EXPECT_THAT(Fails(error.chunk), HasSubstr(error.result));
   ExpectAnswers({{"return Global.IsTriggered(322)", "false"}, {"return Global.IsPressed(0)", "false"}});
