@@ -1,6 +1,8 @@
 #include "Graphics/BVTree.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "Graphics/Model.h"
 
