@@ -24,6 +24,7 @@ BuilderSlot s_Builders[] = {
     {"VisualAnimated", nullptr},  // graphics: a skinned model
     {"Physics", nullptr},         // physics: a body and its hull
     {"Script", nullptr},          // scripting: the entity's script
+    {"Sound", nullptr},           // sound: a positional sound where the entity stands
 };
 
 BuilderSlot* SlotFor(const char* tag) {

@@ -5,9 +5,9 @@
 //   Entity        the base name (string "name") and an optional Shared child with, in this
 //                 order, Position, Rotation, Scale and Velocity (float "x", "y", "z" each); each
 //                 is looked for after the one found before it, so one out of order is missed.
-//   Visual, Visual2D, VisualParticle, Light, VisualAnimated, Physics, Script
+//   Visual, Visual2D, VisualParticle, Light, VisualAnimated, Physics, Script, Sound
 //                 handed to the builder registered for the tag; skipped while none is.
-//   Sound         accepted and ignored; anything else ignored.
+//   anything else ignored.
 // A value that is missing or malformed reads as 0 or "". The reader never learns about the
 // subsystems behind the builders: each registers its own in its Init. Main thread only.
 #pragma once
@@ -28,7 +28,7 @@ class Entity;
 using ElementBuilder = void (*)(Entity& entity, Util::XmlReader& reader);
 
 // One builder per tag of the table above ("Script", "Visual", "Visual2D", "VisualParticle",
-// "Light", "VisualAnimated", "Physics"); a later registration replaces an earlier one and null
+// "Light", "VisualAnimated", "Physics", "Sound"); a later registration replaces an earlier one and null
 // removes it. Another tag is a misuse: reported, and nothing is registered.
 void RegisterElementBuilder(const char* tag, ElementBuilder builder);
 

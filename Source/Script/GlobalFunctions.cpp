@@ -334,6 +334,14 @@ int Play2D(lua_State* L) {
   return Post<Msg::soundPlay2DMsg>(kMusic, name);
 }
 
+// The count the game state shows, which the increment posted here changes only at the next delivery.
+int IncFFCombo(lua_State* L) {
+  Post<Msg::soundIncFFComboMsg>();
+  const int32_t combo = Game::GlobalStateData::Exists() ? Game::GlobalStateData::Instance().FireflyCombo() : 0;
+  lua_pushinteger(L, combo);
+  return 1;
+}
+
 const luaL_Reg kSound[] = {
     {"PlayMusic3D", Play3D<true>},
     {"PlayMusic2D", Play2D<true>},
@@ -343,6 +351,7 @@ const luaL_Reg kSound[] = {
     {"StopVineGrowth", PostOf<Msg::soundStopVineGrowthMsg>},
     {"SpiralSwerveSound", PostOf<Msg::soundSpiralSwerveMsg, Flag>},
     {"MusicLayer", PostOf<Msg::soundMusicLayerMsg, I32, I32, Str>},
+    {"IncFFCombo", IncFFCombo},
     {"TurnOnOffFFSound", PostOf<Msg::gameFireflySoundOnOff, Flag>},
     {nullptr, nullptr},
 };

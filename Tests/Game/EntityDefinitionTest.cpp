@@ -114,13 +114,13 @@ TEST_F(EntityDefinition, ReadingGoesOnAfterTheElementWhereverABuilderLeavesTheCu
 }
 
 TEST_F(EntityDefinition, OnlyTheElementsThatBuildersServeCanBeRegistered) {
-  for (const char* tag : {"Entity", "Sound", static_cast<const char*>(nullptr)})
+  for (const char* tag : {"Entity", "Gizmo", static_cast<const char*>(nullptr)})
     Game::RegisterElementBuilder(tag, Testing::BuildVisual);
   EXPECT_EQ(m_Asserts.Comments(), (Texts{"Entity is not an element of an entity definition that a builder reads.",
-                                         "Sound is not an element of an entity definition that a builder reads.",
+                                         "Gizmo is not an element of an entity definition that a builder reads.",
                                          "(null) is not an element of an entity definition that a builder reads."}));
   m_Asserts.Clear();
-  Entity entity(WriteEntity("plain", Definition("Plain", "", "<Sound/>")).c_str());
+  Entity entity(WriteEntity("plain", Definition("Plain", "", "<Gizmo/>")).c_str());
   EXPECT_EQ(entity.GetVisual(), nullptr);
   EXPECT_EQ(entity.GetName(), Numbered("Plain", entity));
 }
