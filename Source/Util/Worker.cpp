@@ -9,7 +9,6 @@
 namespace Util {
 namespace {
 
-constexpr std::chrono::milliseconds kPassSleep(32);
 constexpr double kFrameBudgetMs = 33.0;
 
 }  // namespace
@@ -37,7 +36,18 @@ void Worker::Stop() {
   m_Output.Clear();
 }
 
-int Worker::Push(std::unique_ptr<Job> job) { return m_Input.Push(std::move(job)); }
+int Worker::Push(std::unique_ptr<Job> job) {
+  if (!job) return -1;
+  // The worker may be waiting for room on the output queue, which only this thread empties:
+  // finishing its follow-ups here lets it go on taking jobs, so neither waits for the other.
+  while (!m_Input.TryPush(job)) {
+    if (std::unique_ptr<Job> finished = m_Output.Pop())
+      finished->Run();
+    else
+      std::this_thread::yield();
+  }
+  return 0;
+}
 
 void Worker::CompleteFinishedJobs() {
   while (std::unique_ptr<Job> job = m_Output.Pop()) {
@@ -59,7 +69,7 @@ void Worker::Main() {
         std::this_thread::yield();
       }
     }
-    std::this_thread::sleep_for(kPassSleep);
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_PassSleepMs.load()));
   }
 }
 
