@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "Core/Clock.h"
+#include "Util/Signals.h"
 
 namespace Util {
 namespace {
@@ -57,6 +58,7 @@ void Worker::CompleteFinishedJobs() {
 }
 
 void Worker::Main() {
+  const ThreadSignalStack crashStack;  // a crash in a job is dumped like one on the main thread
   ::pthread_setname_np(::pthread_self(), "WorkerThread");
   for (;;) {
     if (std::unique_ptr<Job> job = m_Input.Pop()) {
