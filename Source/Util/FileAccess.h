@@ -7,7 +7,8 @@
 //
 // Paths are opened by trying them as written, then with `\` read as `/`, then by matching each
 // component case-insensitively, so asset paths written for Windows ("..\..\Assets\XML\a.xml")
-// find their files. Paths longer than 259 characters do not fit the archive's directory: they
+// find their files. Only regular files are assets: a named pipe, a device or a folder is refused
+// like a missing file, without waiting on it. Paths longer than 259 characters do not fit the archive's directory: they
 // are refused (a line on standard output, nothing registered, nothing opened).
 //
 // Ownership: buffers come back as `std::unique_ptr<char[]>` with a NUL after the contents, and

@@ -1,4 +1,5 @@
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -167,6 +168,21 @@ TEST_F(FileAccess, StreamsOpenAtTheStartAndAMissingFileLeavesTheLengthAlone) {
   std::fputs("made", out.get());
   out.reset();
   EXPECT_EQ(m_Tree.Read("Assets/new.txt"), "made");
+}
+
+TEST_F(FileAccess, APipeADeviceOrAFolderIsNoAssetAndNeverHoldsUpTheLoadersOrTheArchive) {
+  m_Tree.Write("Assets/folder/inside", "");
+  ASSERT_EQ(::mkfifo((m_Tree.Root() + "/Assets/pipe").c_str(), 0600), 0);
+  size_t length = 7;
+  for (const char* path : {"../../Assets/pipe", "/dev/zero", "../../Assets/folder"}) {
+    EXPECT_EQ(Util::LoadTextFile(path), nullptr) << path;
+    EXPECT_EQ(Util::LoadBinaryFile(path, length), nullptr) << path;
+    EXPECT_EQ(Util::OpenAssetFile(path, "rb"), nullptr) << path;
+    EXPECT_EQ(Util::OpenAssetFile(path, "w"), nullptr) << path;
+    EXPECT_EQ(Util::OpenFileWithSize(path, length), nullptr) << path;
+  }
+  ASSERT_TRUE(Util::WriteAssetPack());  // each listed without data
+  EXPECT_EQ(m_Tree.Read("Assets/Packed.BIN").size(), 28 + 3 * (288 + 8u));
 }
 
 TEST_F(FileAccess, MissingFilesAreRegisteredButNullPathsAndRawReadsAreNot) {
