@@ -181,7 +181,8 @@ std::string ResolvePath(const char* path) {
 
 std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length) {
   if (length) *length = 0;
-  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  if (!path) return nullptr;
+  PackDirectory::Instance().Register(path);
   size_t read = 0;
   std::unique_ptr<char[]> buffer = ReadRegular(path, read);
   if (!buffer) return nullptr;
@@ -198,17 +199,19 @@ std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length) {
 
 std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length) {
   length = 0;
-  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  PackDirectory::Instance().Register(path);
   return ReadFileRaw(path, length);
 }
 
 FilePtr OpenAssetFile(const char* path, const char* mode) {
-  if (!PackDirectory::Instance().Register(path) || !mode) return nullptr;
+  if (!path || !mode) return nullptr;
+  PackDirectory::Instance().Register(path);
   return FilePtr(OpenOnDisk(path, mode));
 }
 
 FilePtr OpenFileWithSize(const char* path, size_t& length) {
-  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  if (!path) return nullptr;
+  PackDirectory::Instance().Register(path);
   struct stat info;
   const int fd = OpenRegular(path, O_RDONLY, info);
   if (fd < 0) return nullptr;
@@ -236,13 +239,16 @@ PackDirectory::~PackDirectory() {
 bool PackDirectory::Register(const char* path) {
   if (!path) return false;
   const size_t length = std::strlen(path);
+  std::lock_guard<std::mutex> hold(m_Lock);
   if (length > kMaxPackPath) {
-    std::printf("File access: refused a path of %zu characters (an asset pack entry holds %zu): %s\n", length,
-                kMaxPackPath, path);
-    std::fflush(stdout);
+    if (std::find(m_LeftOut.begin(), m_LeftOut.end(), path) == m_LeftOut.end()) {
+      m_LeftOut.emplace_back(path, length);
+      std::printf("File access: a path of %zu characters is left out of the asset pack (an entry holds %zu): %s\n",
+                  length, kMaxPackPath, path);
+      std::fflush(stdout);
+    }
     return false;
   }
-  std::lock_guard<std::mutex> hold(m_Lock);
   for (const std::string& known : m_Entries) {
     if (known == path) return true;
   }
@@ -258,6 +264,7 @@ std::vector<std::string> PackDirectory::Paths() const {
 void PackDirectory::Reset() {
   std::lock_guard<std::mutex> hold(m_Lock);
   m_Entries.clear();
+  m_LeftOut.clear();
 }
 
 void PackDirectory::SetWriteAtExit(bool write) {

@@ -8,8 +8,9 @@
 // Paths are opened by trying them as written, then with `\` read as `/`, then by matching each
 // component case-insensitively, so asset paths written for Windows ("..\..\Assets\XML\a.xml")
 // find their files. Only regular files are assets: a named pipe, a device or a folder is refused
-// like a missing file, without waiting on it. Paths longer than 259 characters do not fit the archive's directory: they
-// are refused (a line on standard output, nothing registered, nothing opened).
+// like a missing file, without waiting on it. Paths longer than 259 characters do not fit the
+// archive's directory: they are opened all the same and left out of the archive, with a line on
+// standard output the first time.
 //
 // Ownership: buffers come back as `std::unique_ptr<char[]>` with a NUL after the contents, and
 // streams as `FilePtr`, which closes the file when it goes. Safe to call from the worker thread
@@ -37,13 +38,13 @@ inline constexpr const char kAssetPackPath[] = "../../Assets/Packed.BIN";
 // The longest path an archive entry holds; one byte more is its terminator.
 inline constexpr size_t kMaxPackPath = 259;
 
-// The whole file with the CR of every CR LF pair dropped, then a NUL; null when the path is null
-// or refused, the file cannot be opened, or it is empty. `length`, if given, receives the number
+// The whole file with the CR of every CR LF pair dropped, then a NUL; null when the path is null,
+// the file cannot be opened, or it is empty. `length`, if given, receives the number
 // of bytes before the NUL.
 std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length = nullptr);
 
 // The file's bytes followed by a NUL; `length` receives the number of bytes read. Null and
-// length 0 when the path is null or refused, the file cannot be opened, or it is empty.
+// length 0 when the path is null, the file cannot be opened, or it is empty.
 std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length);
 
 // The open stream, mode passed through unchanged; null when it cannot be opened.
@@ -68,8 +69,8 @@ bool WriteAssetPack(const char* archivePath = kAssetPackPath);
 // The directory of every distinct path opened during the run, in order of first registration.
 class PackDirectory : public Singleton<PackDirectory> {
  public:
-  // Records the path unless already known; false (with a line on standard output) for a path
-  // too long for an archive entry. A null path is ignored.
+  // Records the path unless already known; false for a null path, and for one too long for an
+  // archive entry, which is left out (with a line on standard output the first time).
   bool Register(const char* path);
 
   std::vector<std::string> Paths() const;
@@ -90,6 +91,7 @@ class PackDirectory : public Singleton<PackDirectory> {
 
   mutable std::mutex m_Lock;
   std::vector<std::string> m_Entries;
+  std::vector<std::string> m_LeftOut;  // the paths too long for an entry, reported once each
   bool m_WriteAtExit = false;
 };
 
