@@ -17,6 +17,68 @@ bool Named(const TiXmlElement* element, const char* name) {
   return element && name && std::strcmp(element->Value(), name) == 0;
 }
 
+// Deeper than any asset goes; TinyXML's parser recurses once per level, so a document nested tens
+// of thousands deep would exhaust the stack.
+constexpr size_t kMaxDepth = 256;
+
+// How deep elements nest in a document, counted without parsing it, and stopping as soon as it
+// is deeper than allowed. Comments, CDATA sections, declarations and processing instructions hold
+// no element; a quoted attribute value may hold '>'.
+bool NestsTooDeep(const char* p) {
+  size_t depth = 0;
+  while ((p = std::strchr(p, '<')) != nullptr) {
+    const char* end = nullptr;
+    if (std::strncmp(p, "<!--", 4) == 0) {
+      end = std::strstr(p + 4, "-->");
+    } else if (std::strncmp(p, "<![CDATA[", 9) == 0) {
+      end = std::strstr(p + 9, "]]>");
+    } else if (p[1] == '!' || p[1] == '?') {
+      end = std::strchr(p, '>');
+    } else {
+      char quote = 0;
+      for (end = p + 1; *end && (quote || *end != '>'); ++end) {
+        if (quote && *end == quote)
+          quote = 0;
+        else if (!quote && (*end == '"' || *end == '\''))
+          quote = *end;
+      }
+      if (!*end) return false;
+      if (p[1] == '/') {
+        if (depth > 0) --depth;
+      } else if (end[-1] != '/' && ++depth > kMaxDepth) {
+        return true;
+      }
+    }
+    if (!end) return false;
+    p = end + 1;
+  }
+  return false;
+}
+
+// Reads the file through the file layer (so it is registered for the asset pack) and parses it;
+// null when it cannot be read, nests too deep, does not parse or holds no element. Line ends are
+// made single LFs first, as TinyXML's own file loading does, and row and column tracking is off.
+std::unique_ptr<TiXmlDocument> ParseDocument(const std::string& path) {
+  size_t length = 0;
+  const std::unique_ptr<char[]> text = LoadBinaryFile(path.c_str(), length);
+  if (!text || NestsTooDeep(text.get())) return nullptr;
+  char* out = text.get();
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] != '\r') {
+      *out++ = text[i];
+    } else {
+      *out++ = '\n';
+      if (i + 1 < length && text[i + 1] == '\n') ++i;
+    }
+  }
+  *out = '\0';
+  auto document = std::make_unique<TiXmlDocument>();
+  document->SetTabSize(0);
+  document->Parse(text.get(), nullptr, TIXML_DEFAULT_ENCODING);
+  if (document->Error() || !document->RootElement()) return nullptr;
+  return document;
+}
+
 }  // namespace
 
 std::string XmlFileName(const std::string& path) {
@@ -27,19 +89,16 @@ std::string XmlFileName(const std::string& path) {
   return path.substr(0, dot) + ".xml";
 }
 
-XmlReader::XmlReader(const std::string& path)
-    : m_Path(XmlFileName(path)), m_Document(std::make_unique<TiXmlDocument>()) {}
+XmlReader::XmlReader(const std::string& path) : m_Path(XmlFileName(path)) {}
 
 XmlReader::~XmlReader() = default;
 
 bool XmlReader::Open() {
   m_Open.clear();
   SetCurrent(nullptr);
-  size_t length = 0;
-  const FilePtr file = OpenFileWithSize(m_Path.c_str(), length);
+  m_Document = ParseDocument(m_Path);
   // A document that does not parse, or holds no element, is no more use than a missing one.
-  if (!file || !m_Document->LoadFile(file.get()) || !m_Document->RootElement()) {
-    m_Document->Clear();
+  if (!m_Document) {
     UTIL_ASSERT(false, m_Path + " failed to open for reading.");
     return false;
   }

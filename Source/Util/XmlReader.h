@@ -10,8 +10,9 @@
 // innermost open element without moving the cursor.
 //
 // The path gets the ".xml" extension on construction (see XmlFileName). A file that cannot be
-// opened, or does not parse, is an assertion and `Open` returns false; every later call is then
-// harmless and finds nothing. Main thread only.
+// opened, nests elements more than 256 deep (refused before parsing) or does not parse, is an
+// assertion and `Open` returns false; every later call is then harmless and finds nothing.
+// Main thread only.
 #pragma once
 
 #include <memory>
