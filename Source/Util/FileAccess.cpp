@@ -290,8 +290,15 @@ bool PackDirectory::Write(const char* archivePath) {
     nextOffset += size;
   }
 
-  FilePtr archive(std::fopen(ResolvePath(archivePath).c_str(), "wb"));
+  // Written to a new file beside the archive and renamed over it once complete, so that a run
+  // killed while writing leaves the previous archive whole.
+  const std::string target = ResolvePath(archivePath);
+  std::string temporary = target + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  FilePtr archive(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
+  if (fd >= 0 && !archive) ::close(fd);
   if (!archive) {
+    if (fd >= 0) ::unlink(temporary.c_str());
     std::fputs("failed to open file for write.\n", stdout);
     std::fflush(stdout);
     m_Entries.clear();
@@ -325,9 +332,15 @@ bool PackDirectory::Write(const char* archivePath) {
       left -= chunk;
     }
   }
-  archive.reset();
   m_Entries.clear();
-  return true;
+  bool written = !std::ferror(archive.get()) && std::fflush(archive.get()) == 0 &&
+                 ::fchmod(::fileno(archive.get()), 0644) == 0 && ::fsync(::fileno(archive.get())) == 0;
+  written = std::fclose(archive.release()) == 0 && written;
+  if (written && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  std::printf("failed to write %s.\n", archivePath);
+  std::fflush(stdout);
+  return false;
 }
 
 }  // namespace Util

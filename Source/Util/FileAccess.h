@@ -62,8 +62,10 @@ std::unique_ptr<char[]> ReadFileRaw(const char* path, size_t& length);
 // the path to create a new file at.
 std::string ResolvePath(const char* path);
 
-// Writes the archive of every registered file at `archivePath` and empties the directory; false
-// (after printing "failed to open file for write.") when the archive cannot be created.
+// Writes the archive of every registered file at `archivePath` and empties the directory. The
+// archive is written to a new file beside it, flushed to disk and renamed over the previous one,
+// which stays whole until then. False (after printing "failed to open file for write.") when the
+// new file cannot be created, or (after a line naming the archive) when it cannot be written.
 bool WriteAssetPack(const char* archivePath = kAssetPackPath);
 
 // The directory of every distinct path opened during the run, in order of first registration.

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -99,6 +102,16 @@ TEST_F(FileAccess, AnArchiveThatCannotBeCreatedIsReportedAndNotWritten) {
   EXPECT_EQ(Printed([] { EXPECT_FALSE(Util::WriteAssetPack("../../no/such/folder/Packed.BIN")); }),
             "failed to open file for write.\n");
   EXPECT_FALSE(m_Tree.Exists("no"));
+}
+
+TEST_F(FileAccess, TheArchiveIsWrittenBesideThePreviousOneAndOnlyThenReplacesIt) {
+  m_Tree.Write("Assets/Packed.BIN", "previous pack");
+  std::ifstream previous(m_Tree.Root() + "/Assets/Packed.BIN");  // open from before the write
+  ASSERT_TRUE(Util::WriteAssetPack());
+  // The previous file was never truncated in place, and nothing is left beside the new one.
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(previous), {}), "previous pack");
+  EXPECT_EQ(m_Tree.Read("Assets/Packed.BIN"), Header(28, 0));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Tree.Root() + "/Assets"), {}), 1);
 }
 
 TEST_F(FileAccess, OnlyAProgramThatAsksForTheArchiveWritesItAtItsNormalExit) {
