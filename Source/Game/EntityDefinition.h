@@ -10,6 +10,11 @@
 //   anything else ignored.
 // A value that is missing or malformed reads as 0 or "". The reader never learns about the
 // subsystems behind the builders: each registers its own in its Init. Main thread only.
+//
+// Each file is read once into a record of what its elements do (the name, the Shared values, the
+// builders' elements), and entities are built from the record; the path is registered for the
+// asset pack at every use, and a file changed on disk or written by XmlWriter is read again
+// (see XmlReader::OpenShared). The builders still receive a reader on their element.
 #pragma once
 
 #include <string>

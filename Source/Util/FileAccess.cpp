@@ -52,25 +52,38 @@ bool FindIgnoringCase(const std::string& folder, const std::string& name, std::s
   return any;
 }
 
+void SetStamp(FileStamp& stamp, const struct stat& info) {
+  stamp.device = static_cast<uint64_t>(info.st_dev);
+  stamp.inode = static_cast<uint64_t>(info.st_ino);
+  stamp.size = static_cast<uint64_t>(info.st_size);
+  stamp.modified = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
+  stamp.changed = int64_t{info.st_ctim.tv_sec} * 1000000000 + info.st_ctim.tv_nsec;
+}
+
 // Opens a file of the asset tree for the open(2) flags given: the path as written, else as
 // ResolvePath finds it (a file to be created goes where ResolvePath puts it at once, so that a
 // Windows path never names a file of its own in the working directory). Anything but a regular
 // file is refused before it is read, and the open itself never waits: a named pipe, a device or
 // a folder neither blocks nor feeds a loader. -1 when refused or missing; `info` describes the
 // file opened.
-int OpenRegular(const char* path, int flags, struct stat& info) {
+int OpenRegular(const char* path, int flags, struct stat& info, std::string* found = nullptr) {
   flags |= O_NONBLOCK | O_CLOEXEC;  // no effect on a regular file once it is open
   int fd = -1;
+  std::string resolved;
   if (flags & O_CREAT) {
-    fd = ::open(ResolvePath(path).c_str(), flags, 0666);
+    resolved = ResolvePath(path);
+    fd = ::open(resolved.c_str(), flags, 0666);
   } else {
     fd = ::open(path, flags);
-    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
-      const std::string resolved = ResolvePath(path);
+    if (fd >= 0) {
+      resolved = path;
+    } else if (errno == ENOENT || errno == ENOTDIR) {
+      resolved = ResolvePath(path);
       if (resolved != path) fd = ::open(resolved.c_str(), flags);
     }
   }
   if (fd < 0) return -1;
+  if (found) *found = std::move(resolved);
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return -1;
@@ -117,11 +130,12 @@ std::FILE* OpenOnDisk(const char* path, const char* mode) {
 
 // The whole file and a NUL after it: open, status, one read, close. Null (length 0) when it
 // cannot be opened or is empty; the bytes actually read otherwise.
-std::unique_ptr<char[]> ReadRegular(const char* path, size_t& length) {
+std::unique_ptr<char[]> ReadRegular(const char* path, size_t& length, FileStamp* stamp = nullptr) {
   length = 0;
   struct stat info;
-  const int fd = OpenRegular(path, O_RDONLY, info);
+  const int fd = OpenRegular(path, O_RDONLY, info, stamp ? &stamp->found : nullptr);
   if (fd < 0) return nullptr;
+  if (stamp) SetStamp(*stamp, info);
   const size_t size = static_cast<size_t>(info.st_size);
   std::unique_ptr<char[]> buffer(size > 0 ? new (std::nothrow) char[size + 1] : nullptr);
   while (buffer && length < size) {
@@ -203,6 +217,23 @@ std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length) {
   return ReadFileRaw(path, length);
 }
 
+std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length, FileStamp& stamp) {
+  length = 0;
+  stamp = FileStamp();
+  if (!path) return nullptr;
+  PackDirectory::Instance().Register(path);
+  return ReadRegular(path, length, &stamp);
+}
+
+bool Unchanged(const FileStamp& stamp) {
+  struct stat info;
+  if (stamp.found.empty() || ::stat(stamp.found.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  FileStamp now;
+  SetStamp(now, info);
+  return now.device == stamp.device && now.inode == stamp.inode && now.size == stamp.size &&
+         now.modified == stamp.modified && now.changed == stamp.changed;
+}
+
 FilePtr OpenAssetFile(const char* path, const char* mode) {
   if (!path || !mode) return nullptr;
   PackDirectory::Instance().Register(path);
@@ -249,10 +280,7 @@ bool PackDirectory::Register(const char* path) {
     }
     return false;
   }
-  for (const std::string& known : m_Entries) {
-    if (known == path) return true;
-  }
-  m_Entries.emplace_back(path, length);
+  if (m_Known.emplace(path, length).second) m_Entries.emplace_back(path, length);
   return true;
 }
 
@@ -264,6 +292,7 @@ std::vector<std::string> PackDirectory::Paths() const {
 void PackDirectory::Reset() {
   std::lock_guard<std::mutex> hold(m_Lock);
   m_Entries.clear();
+  m_Known.clear();
   m_LeftOut.clear();
 }
 
@@ -302,6 +331,7 @@ bool PackDirectory::Write(const char* archivePath) {
     std::fputs("failed to open file for write.\n", stdout);
     std::fflush(stdout);
     m_Entries.clear();
+    m_Known.clear();
     return false;
   }
 
@@ -333,6 +363,7 @@ bool PackDirectory::Write(const char* archivePath) {
     }
   }
   m_Entries.clear();
+  m_Known.clear();
   bool written = !std::ferror(archive.get()) && std::fflush(archive.get()) == 0 &&
                  ::fchmod(::fileno(archive.get()), 0644) == 0 && ::fsync(::fileno(archive.get())) == 0;
   written = std::fclose(archive.release()) == 0 && written;

@@ -23,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "Util/Singleton.h"
@@ -49,6 +50,23 @@ std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length);
 
 // The open stream, mode passed through unchanged; null when it cannot be opened.
 FilePtr OpenAssetFile(const char* path, const char* mode);
+
+// What tells whether a file changed on disk without reading it again: the path it was found at,
+// its identity, its size and the times of its last change, as they were when it was read.
+struct FileStamp {
+  std::string found;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t size = 0;
+  int64_t modified = 0;  // nanoseconds
+  int64_t changed = 0;   // nanoseconds
+};
+
+// LoadBinaryFile, also stamping what it read.
+std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length, FileStamp& stamp);
+
+// True while the file read under that stamp is there unchanged (one status query).
+bool Unchanged(const FileStamp& stamp);
 
 // The stream opened "rb" at its start, with `length` set to the file's length; null when it
 // cannot be opened, and `length` is then left as it was.
@@ -93,7 +111,8 @@ class PackDirectory : public Singleton<PackDirectory> {
 
   mutable std::mutex m_Lock;
   std::vector<std::string> m_Entries;
-  std::vector<std::string> m_LeftOut;  // the paths too long for an entry, reported once each
+  std::unordered_set<std::string> m_Known;  // the same paths, found without a walk
+  std::vector<std::string> m_LeftOut;       // the paths too long for an entry, reported once each
   bool m_WriteAtExit = false;
 };
 

@@ -2,7 +2,11 @@
 
 #include <tinyxml.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <iterator>
+#include <unordered_map>
 
 #include "Util/Assert.h"
 #include "Util/FileAccess.h"
@@ -58,9 +62,9 @@ bool NestsTooDeep(const char* p) {
 // Reads the file through the file layer (so it is registered for the asset pack) and parses it;
 // null when it cannot be read, nests too deep, does not parse or holds no element. Line ends are
 // made single LFs first, as TinyXML's own file loading does, and row and column tracking is off.
-std::unique_ptr<TiXmlDocument> ParseDocument(const std::string& path) {
+std::unique_ptr<TiXmlDocument> ParseDocument(const std::string& path, FileStamp& stamp) {
   size_t length = 0;
-  const std::unique_ptr<char[]> text = LoadBinaryFile(path.c_str(), length);
+  const std::unique_ptr<char[]> text = LoadBinaryFile(path.c_str(), length, stamp);
   if (!text || NestsTooDeep(text.get())) return nullptr;
   char* out = text.get();
   for (size_t i = 0; i < length; ++i) {
@@ -79,7 +83,32 @@ std::unique_ptr<TiXmlDocument> ParseDocument(const std::string& path) {
   return document;
 }
 
+// The parsed copies shared by OpenShared, by the path their readers open.
+struct SharedDocument {
+  std::shared_ptr<const TiXmlDocument> m_Document;
+  FileStamp m_Stamp;
+};
+std::unordered_map<std::string, SharedDocument>& SharedDocuments() {
+  static std::unordered_map<std::string, SharedDocument> documents;
+  return documents;
+}
+
 }  // namespace
+
+void ForgetSharedDocument(const std::string& path) {
+  // Another spelling of the path may name the same file: it is known by its identity on disk.
+  struct stat info {};
+  const bool exists = ::stat(ResolvePath(path.c_str()).c_str(), &info) == 0;
+  std::unordered_map<std::string, SharedDocument>& documents = SharedDocuments();
+  for (auto it = documents.begin(); it != documents.end();) {
+    const FileStamp& stamp = it->second.m_Stamp;
+    const bool same = it->first == path || (exists && stamp.device == static_cast<uint64_t>(info.st_dev) &&
+                                            stamp.inode == static_cast<uint64_t>(info.st_ino));
+    it = same ? documents.erase(it) : std::next(it);
+  }
+}
+
+void ForgetSharedDocuments() { SharedDocuments().clear(); }
 
 std::string XmlFileName(const std::string& path) {
   // Dots before position 5 belong to a leading "../../".
@@ -94,22 +123,44 @@ XmlReader::XmlReader(const std::string& path) : m_Path(XmlFileName(path)) {}
 XmlReader::~XmlReader() = default;
 
 bool XmlReader::Open() {
+  FileStamp stamp;
+  m_Document = ParseDocument(m_Path, stamp);
+  return Start();
+}
+
+bool XmlReader::OpenShared() {
+  std::unordered_map<std::string, SharedDocument>& documents = SharedDocuments();
+  const auto known = documents.find(m_Path);
+  if (known != documents.end() && Unchanged(known->second.m_Stamp)) {
+    PackDirectory::Instance().Register(m_Path.c_str());
+    m_Document = known->second.m_Document;
+    return Start();
+  }
+  SharedDocument read;
+  m_Document = read.m_Document = ParseDocument(m_Path, read.m_Stamp);
+  if (m_Document)
+    documents[m_Path] = std::move(read);
+  else if (known != documents.end())
+    documents.erase(known);
+  return Start();
+}
+
+bool XmlReader::Start() {
   m_Open.clear();
   SetCurrent(nullptr);
-  m_Document = ParseDocument(m_Path);
   // A document that does not parse, or holds no element, is no more use than a missing one.
   if (!m_Document) {
     UTIL_ASSERT(false, m_Path + " failed to open for reading.");
     return false;
   }
-  TiXmlElement* root = m_Document->RootElement();
+  const TiXmlElement* root = m_Document->RootElement();
   m_Open.push_back(root);
   SetCurrent(root->FirstChildElement());
   return true;
 }
 
 bool XmlReader::FindChild(const char* name) {
-  for (TiXmlElement* element = m_Current; element; element = element->NextSiblingElement()) {
+  for (const TiXmlElement* element = m_Current; element; element = element->NextSiblingElement()) {
     if (Named(element, name)) {
       m_Open.push_back(element);
       SetCurrent(element->FirstChildElement());
@@ -128,7 +179,7 @@ bool XmlReader::Enter() {
 
 void XmlReader::Leave() {
   if (m_Open.empty()) return;
-  TiXmlElement* left = m_Open.back();
+  const TiXmlElement* left = m_Open.back();
   m_Open.pop_back();
   SetCurrent(left->NextSiblingElement());
 }
@@ -207,7 +258,7 @@ bool XmlReader::Read(const char* key, T& value) const {
   return XmlValue::Parse(text ? text : "", value);
 }
 
-void XmlReader::SetCurrent(TiXmlElement* element) {
+void XmlReader::SetCurrent(const TiXmlElement* element) {
   m_Current = element;
   m_Attribute = nullptr;
   m_AttributeStarted = false;
