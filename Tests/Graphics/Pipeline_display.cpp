@@ -108,7 +108,8 @@ class Pipeline : public testing::Test {
 
 TEST_F(Pipeline, TheStartUpScriptsDefineEveryPassAndMaterialAndNothingIsReported) {
   ASSERT_NE(Gfx::GraphicsFacade::Instance().GetResourceManager(), nullptr);
-  for (const char* name : {"Error", "Could not create", "error calling"})
+  for (const char* name : {"Compilation error", "Linker error", "Shader source",
+                           "Texture:", "Material::", "RenderPass::", "Could not create", "error calling"})
     EXPECT_EQ(m_Printed.find(name), std::string::npos) << m_Printed;
   for (const char* pass : kPasses) EXPECT_NE(Resources().GetPass(pass), nullptr) << pass;
   for (const char* material : kMaterials) EXPECT_GE(Resources().FindMaterial(material), 0) << material;
