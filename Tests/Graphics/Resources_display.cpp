@@ -22,6 +22,7 @@
 #include "Graphics/ResourceManager.h"
 #include "Graphics/Shader.h"
 #include "Graphics/Texture.h"
+#include "Graphics/Visual.h"
 #include "Messaging/Messages.h"
 #include "Support/AssertRecorder.h"
 #include "Support/FakeTimeSource.h"
@@ -415,6 +416,39 @@ TEST_F(Renderer, TheFirstDefinitionOfANameWinsAndACollectionBeginsTheMaterialOfI
   Pass("gOnce", "CLEAR|CLEAR", "|");
   EXPECT_EQ(Resources().PassCount(), passes + 1);
   EXPECT_EQ(Resources().GetPass("gOnce")->StateCount(), 1);
+}
+
+// Records each drawing with the program current at the time.
+class Recorded : public Gfx::Visual {
+ public:
+  Recorded() : Visual(nullptr) {}
+  void Draw() override { m_Draws.push_back("draw " + std::to_string(Get(GL_CURRENT_PROGRAM))); }
+  void DrawLit() override { m_Draws.push_back("lit " + std::to_string(Get(GL_CURRENT_PROGRAM))); }
+  Texts m_Draws;
+};
+
+TEST_F(Renderer, RenderDrawsAMaterialsQueueAndRenderLDrawsQueueZeroLitUnderItsMaterial) {
+  const auto program = [](const Gfx::Material& m) {
+    return std::to_string(Resources().GetShader(m.ShaderIndex())->Program());
+  };
+  const std::string queued = program(Solid("gQueued", {1, 2, 3}, 255));
+  m_Tree->Write("Assets/Shaders/light.vs", kSolidVs);
+  m_Tree->Write("Assets/Shaders/light.fs", kSolidFs);
+  const std::string light = program(Define("gLight", "SHADER", "../../Assets/Shaders/light"));
+  Recorded ground, visual;
+  Context().Queue(0, &ground);
+  Context().Queue(Resources().FindMaterial("gQueued"), &visual);
+  Msg::Send(
+      new Msg::renderPassMsg("gDraws", 2, 1, Texts{"RENDERL", "RENDER"}, Texts{"gLight", "gQueued"}, Texts{"gQueued"}));
+  Run(*Resources().GetPass("gDraws"));
+  Context().ClearQueues();
+  EXPECT_EQ(ground.m_Draws, Texts{"lit " + light});
+  EXPECT_EQ(visual.m_Draws, (Texts{"draw " + queued, "draw " + queued}));
+  EXPECT_EQ(Resources().loadMaterial("gNowhere"), -1);
+  EXPECT_EQ(Resources().GetPass("gNowhere"), nullptr);
+  EXPECT_EQ(m_Asserts.Comments(), (Texts{"ResourceManager::loadMaterial - Material does not exist",
+                                         "ResourceManager::GetPass - Pass does not exist"}));
+  m_Asserts.Clear();
 }
 
 // The file declares a count and holds another: only what is there is built and ever begun.
