@@ -17,6 +17,10 @@ Visual::~Visual() { Camera::ForgetVisual(this); }
 
 Util::Vec3 Visual::Position() const { return m_Owner ? m_Owner->GetPosition() : Util::Vec3{}; }
 
+void Visual::Draw() {}
+
+void Visual::DrawLit() {}
+
 void Visual::GetColor(float color[4]) const {
   for (int i = 0; i < 4; ++i) color[i] = 0.0f;
 }
