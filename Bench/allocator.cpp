@@ -1,12 +1,18 @@
 // Allocation and free of 64-byte blocks with 10, 1,000 and 100,000 blocks live: through a pool with
 // debugging on (the shipped setting), with debugging off, and through the general heap. Each
 // iteration frees one live block picked at random and allocates its replacement, so the pool's
-// free-time checks run against a pool of that size; their cost must not grow with it.
+// free-time checks run against a pool of that size; their cost must not grow with it. Printed: the
+// pool over the heap at 100,000, and each at 100,000 over itself at 10. Neither check walks a list:
+// what grows with the pool is cache misses. A random free touches the block's guard bytes, the
+// page table's bucket, the page's base and the block's free flag, each in memory of its own, where
+// the heap and the pool without checks touch the block alone; with the blocks picked in address
+// order instead the checked pool costs about the same at 100,000 as at 10.
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <vector>
 
+#include "Ratio.h"
 #include "Util/Allocator.h"
 
 namespace {
@@ -69,3 +75,6 @@ void GeneralHeap(benchmark::State& state) {
 BENCHMARK(PoolDebugOn)->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(PoolDebugOff)->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(GeneralHeap)->Arg(10)->Arg(1000)->Arg(100000);
+
+BENCH_MAIN_WITH_RATIOS({"PoolDebugOff/100000", "GeneralHeap/100000"}, {"PoolDebugOn/100000", "GeneralHeap/100000"},
+                       {"PoolDebugOn/100000", "PoolDebugOn/10"}, {"GeneralHeap/100000", "GeneralHeap/10"})

@@ -11,6 +11,7 @@
 #include "Game/Entity.h"
 #include "Game/EntityManager.h"
 #include "Messaging/Messages.h"
+#include "Ratio.h"
 
 namespace {
 
@@ -84,3 +85,5 @@ void CreateAndRemoveBareEntities(benchmark::State& state) {
 
 BENCHMARK(CreateAndRemoveEntities)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(CreateAndRemoveBareEntities)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+BENCH_MAIN_WITH_RATIOS({"CreateAndRemoveEntities/10000", "CreateAndRemoveBareEntities/10000"})

@@ -1,10 +1,12 @@
 // The script engine's per-frame cost and the cost of one Global call.
 //
 // ResumeScripts/n/c: n (1,000 or 10,000) scripted entities, every one near, each resumed once per
-// frame by a script that counts and yields (the schedule's gathering, setting the global Entity,
-// the resume itself), with (c = 1) or without (c = 0) the frame's incremental collection step. GlobalCall: a script
-// calling a Global function in a loop, per call: one that reads a value (IsInGameMode) and one that builds and posts a
-// message (SetFade), the mail delivered after each batch.
+// frame by a script that only yields (the schedule's walk, setting the global Entity, the resume
+// itself), with (c = 1) or without (c = 0) the frame's incremental collection step. Its anchor,
+// BareResume/n/c: a bare Lua state resuming n coroutines of the same body from a C loop, with the
+// same collection step. GlobalCall: a script calling a Global function in a loop, per call: one
+// that reads a value (IsInGameMode) and one that builds and posts a message (SetFade), the mail
+// delivered after each batch.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -12,6 +14,9 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
+
+#include <lua.hpp>
 
 #include "Game/Entity.h"
 #include "Game/EntityManager.h"
@@ -25,6 +30,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kYieldingScript = "while true do coroutine.yield() end\n";
+
 // An asset tree of its own (start-up scripts, the yielding script and its entity definition),
 // worked in from two levels below its root for the run.
 class BenchTree {
@@ -34,7 +41,7 @@ class BenchTree {
     m_Root = ::mkdtemp(pattern) ? pattern : "/tmp/hollowmere-bench";
     for (const char* name : {"gfx_material_1", "gfx_material_post", "gfx_render_passes_1", "game_OnStart"})
       Write(std::string("Assets/Scripts/") + name + ".lua", "");
-    Write("Assets/Scripts/yield.lua", "local n = 0\nwhile true do\n  n = n + 1\n  coroutine.yield()\nend\n");
+    Write("Assets/Scripts/yield.lua", kYieldingScript);
     Write("Assets/Xml/entities/e_Yield.xml",
           "<?xml version=\"1.0\"?><XMLRoot><Entity><string name=\"name\">Yield</string></Entity>"
           "<Script><string name=\"file\">../../Assets/Scripts/yield.lua</string></Script></XMLRoot>");
@@ -82,6 +89,23 @@ void ResumeScripts(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void BareResume(benchmark::State& state) {
+  lua_State* L = luaL_newstate();
+  luaL_openlibs(L);
+  std::vector<lua_State*> threads;
+  for (int64_t i = 0; i < state.range(0); ++i) {
+    threads.push_back(lua_newthread(L));
+    luaL_ref(L, LUA_REGISTRYINDEX);
+    luaL_loadstring(threads.back(), kYieldingScript);
+  }
+  for (auto _ : state) {
+    for (lua_State* thread : threads) lua_resume(thread, 0);
+    if (state.range(1)) lua_gc(L, LUA_GCSTEP, 12);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  lua_close(L);
+}
+
 constexpr int kCallsPerBatch = 1000;
 
 void GlobalCall(benchmark::State& state, const char* call) {
@@ -97,6 +121,12 @@ void GlobalCall(benchmark::State& state, const char* call) {
 
 }  // namespace
 
+BENCHMARK(BareResume)
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(ResumeScripts)
     ->Args({1000, 0})
     ->Args({1000, 1})

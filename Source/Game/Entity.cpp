@@ -64,11 +64,21 @@ Entity* EntityRef::Get() const { return m_Entity && Entity::Live(m_Id) == m_Enti
 
 void Entity::Rename(const char* baseName) { m_Name = std::string(baseName ? baseName : "") + std::to_string(m_ID); }
 
-void Entity::SetVisual(Gfx::Visual* visual) { Replace(m_Visual, visual); }
+// The grid's tiers hold components: it hears of every replacement before it could use a stale one.
+void Entity::SetVisual(Gfx::Visual* visual) {
+  Replace(m_Visual, visual);
+  if (Util::Grid::Exists()) Util::Grid::Instance().ComponentsChanged(this);
+}
 
-void Entity::SetPhysics(Phy::PhysComp* physics) { Replace(m_Physics, physics); }
+void Entity::SetPhysics(Phy::PhysComp* physics) {
+  Replace(m_Physics, physics);
+  if (Util::Grid::Exists()) Util::Grid::Instance().ComponentsChanged(this);
+}
 
-void Entity::SetScript(Spt::Script* script) { Replace(m_Script, script); }
+void Entity::SetScript(Spt::Script* script) {
+  Replace(m_Script, script);
+  if (Util::Grid::Exists()) Util::Grid::Instance().ComponentsChanged(this);
+}
 
 void Entity::SetSound(Snd::Sound* sound) { Replace(m_Sound, sound); }
 

@@ -1,6 +1,8 @@
 #include "Game/EntityDefinition.h"
 
 #include <cstring>
+#include <memory>
+#include <unordered_map>
 
 #include "Game/Entity.h"
 #include "Util/Assert.h"
@@ -24,6 +26,7 @@ BuilderSlot s_Builders[] = {
     {"VisualAnimated", nullptr},  // graphics: a skinned model
     {"Physics", nullptr},         // physics: a body and its hull
     {"Script", nullptr},          // scripting: the entity's script
+    {"Sound", nullptr},           // sound: a positional sound where the entity stands
 };
 
 BuilderSlot* SlotFor(const char* tag) {
@@ -52,24 +55,59 @@ const SharedChild kSharedChildren[] = {
     {"Velocity", &Entity::SetVelocity},
 };
 
-// Shared is entered.
-void ReadShared(Entity& entity, Util::XmlReader& reader) {
-  for (const SharedChild& child : kSharedChildren) {
-    if (!reader.FindChild(child.tag)) continue;
-    (entity.*child.set)(ReadVector(reader));
-    reader.Leave();
-  }
+// A definition file as read once: what each of its top-level elements does to an entity, in
+// document order. Entities are built from it while the file stays the same on disk.
+struct Definition {
+  struct Step {
+    int m_Builder = -1;  // the element's slot among the builders; -1 for an Entity element
+    // An Entity element: the base name and the Shared values found, in the order they are set.
+    std::string m_Name;
+    std::vector<std::pair<void (Entity::*)(const Util::Vec3&), Util::Vec3>> m_Shared;
+    Util::XmlReader::Mark m_Element;  // a builder's element, where its reader stands
+  };
+  std::shared_ptr<const TiXmlDocument> m_Document;  // holds the builders' elements
+  std::vector<Step> m_Steps;
+};
+
+// The definitions read so far, by the path their files are read at.
+std::unordered_map<std::string, std::shared_ptr<const Definition>>& Definitions() {
+  static std::unordered_map<std::string, std::shared_ptr<const Definition>> definitions;
+  return definitions;
 }
 
 // The reader stands on the Entity element.
-void ReadEntity(Entity& entity, Util::XmlReader& reader) {
-  if (!reader.Enter()) return;
-  entity.Rename(reader.Get<std::string>("name").c_str());
+Definition::Step ReadEntity(Util::XmlReader& reader) {
+  Definition::Step step;
+  reader.Enter();
+  step.m_Name = reader.Get<std::string>("name");
   if (reader.FindChild("Shared")) {
-    ReadShared(entity, reader);
-    reader.Leave();
+    for (const SharedChild& child : kSharedChildren) {
+      if (!reader.FindChild(child.tag)) continue;
+      step.m_Shared.emplace_back(child.set, ReadVector(reader));
+      reader.Leave();
+    }
   }
-  reader.Leave();
+  return step;
+}
+
+// The reader has just opened the file.
+std::shared_ptr<const Definition> ReadDefinition(Util::XmlReader& reader) {
+  auto definition = std::make_shared<Definition>();
+  definition->m_Document = reader.Document();
+  while (reader.HasCurrent()) {
+    const Util::XmlReader::Mark element = reader.Here();
+    const char* tag = reader.ElementName();
+    if (Is(tag, "Entity")) {
+      definition->m_Steps.push_back(ReadEntity(reader));
+    } else if (const BuilderSlot* slot = SlotFor(tag)) {
+      definition->m_Steps.emplace_back();
+      definition->m_Steps.back().m_Builder = static_cast<int>(slot - s_Builders);
+      definition->m_Steps.back().m_Element = element;
+    }
+    reader.Return(element);
+    reader.Next();
+  }
+  return definition;
 }
 
 // Data is entered: its String children until the first Number, then its Number children.
@@ -105,17 +143,19 @@ void RegisterElementBuilder(const char* tag, ElementBuilder builder) {
 void ReadEntityDefinition(Entity& entity, const char* path) {
   if (!path) return;
   Util::XmlReader reader(path);
-  if (!reader.Open()) return;
-  while (reader.HasCurrent()) {
-    const Util::XmlReader::Mark element = reader.Here();
-    const char* tag = reader.ElementName();
-    if (Is(tag, "Entity")) {
-      ReadEntity(entity, reader);
-    } else if (const BuilderSlot* slot = SlotFor(tag); slot && slot->builder) {
-      slot->builder(entity, reader);
+  if (!reader.OpenShared()) return;
+  std::shared_ptr<const Definition>& known = Definitions()[reader.Path()];
+  if (!known || known->m_Document != reader.Document()) known = ReadDefinition(reader);
+  // Held here: a builder may build entities itself, from this very file after it changed.
+  const std::shared_ptr<const Definition> definition = known;
+  for (const Definition::Step& step : definition->m_Steps) {
+    if (step.m_Builder < 0) {
+      entity.Rename(step.m_Name.c_str());
+      for (const auto& [set, value] : step.m_Shared) (entity.*set)(value);
+    } else if (const ElementBuilder builder = s_Builders[step.m_Builder].builder) {
+      reader.Return(step.m_Element);
+      builder(entity, reader);
     }
-    reader.Return(element);
-    reader.Next();
   }
 }
 

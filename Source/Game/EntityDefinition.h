@@ -5,11 +5,16 @@
 //   Entity        the base name (string "name") and an optional Shared child with, in this
 //                 order, Position, Rotation, Scale and Velocity (float "x", "y", "z" each); each
 //                 is looked for after the one found before it, so one out of order is missed.
-//   Visual, Visual2D, VisualParticle, Light, VisualAnimated, Physics, Script
+//   Visual, Visual2D, VisualParticle, Light, VisualAnimated, Physics, Script, Sound
 //                 handed to the builder registered for the tag; skipped while none is.
-//   Sound         accepted and ignored; anything else ignored.
+//   anything else ignored.
 // A value that is missing or malformed reads as 0 or "". The reader never learns about the
 // subsystems behind the builders: each registers its own in its Init. Main thread only.
+//
+// Each file is read once into a record of what its elements do (the name, the Shared values, the
+// builders' elements), and entities are built from the record; the path is registered for the
+// asset pack at every use, and a file changed on disk or written by XmlWriter is read again
+// (see XmlReader::OpenShared). The builders still receive a reader on their element.
 #pragma once
 
 #include <string>
@@ -28,7 +33,7 @@ class Entity;
 using ElementBuilder = void (*)(Entity& entity, Util::XmlReader& reader);
 
 // One builder per tag of the table above ("Script", "Visual", "Visual2D", "VisualParticle",
-// "Light", "VisualAnimated", "Physics"); a later registration replaces an earlier one and null
+// "Light", "VisualAnimated", "Physics", "Sound"); a later registration replaces an earlier one and null
 // removes it. Another tag is a misuse: reported, and nothing is registered.
 void RegisterElementBuilder(const char* tag, ElementBuilder builder);
 

@@ -22,4 +22,6 @@ void GlobalStateData::Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message
   if (kind >= 0 && kind < kCameraVectors) m_Camera[kind] = message->m_Value;
 }
 
+void GlobalStateData::Receive(const Util::Handle<Msg::soundFFComboMsg>& message) { m_FireflyCombo = message->m_Combo; }
+
 }  // namespace Game

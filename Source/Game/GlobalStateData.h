@@ -1,7 +1,7 @@
 // GlobalStateData: the game's progress, areas, seasons and popups.
-// Not built yet beyond its entry points and the camera as last reported: the five vectors the
-// camera posts each frame (cameraGetInfoMsg kinds 0 to 4: eye, target, third, up, side), which
-// the scripts' camera getters read.
+// Not built yet beyond its entry points, the camera as last reported (the five vectors the
+// camera posts each frame, cameraGetInfoMsg kinds 0 to 4: eye, target, third, up, side), which
+// the scripts' camera getters read, and the firefly combo the sound engine posts each frame.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,11 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
   Util::Vec3 FilterCameraTarget(const Util::Vec3& targetGoal) const { return targetGoal; }
   const std::vector<Util::Vec3>& CameraForces() const { return m_CameraForces; }
 
+  // The firefly combo as the sound engine last reported it (soundFFComboMsg).
+  int32_t FireflyCombo() const { return m_FireflyCombo; }
+
   void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) override;
+  void Receive(const Util::Handle<Msg::soundFFComboMsg>& message) override;
 
  private:
   friend class Util::Singleton<GlobalStateData>;
@@ -39,6 +43,7 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
 
   Util::Vec3 m_Camera[kCameraVectors];
   std::vector<Util::Vec3> m_CameraForces;
+  int32_t m_FireflyCombo = 0;
 };
 
 }  // namespace Game

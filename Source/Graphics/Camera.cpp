@@ -145,19 +145,14 @@ void Camera::UpdateBasis() {
 
 void Camera::Follow(Visual* visual) {
   m_FollowedVisual = visual;
-  const Game::Entity* owner = visual->Owner();
-  m_FollowedEntityId = owner ? owner->GetID() : 0;
   m_TargetGoal = visual->Position();
 }
 
-void Camera::StopFollowing() {
-  m_FollowedVisual = nullptr;
-  m_FollowedEntityId = 0;
-}
+void Camera::StopFollowing() { m_FollowedVisual = nullptr; }
 
-// The followed visual goes with its entity; the camera keeps the last target goal it had.
-void Camera::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
-  if (m_FollowedVisual && m_FollowedEntityId != 0 && message->m_Id == m_FollowedEntityId) StopFollowing();
+void Camera::ForgetVisual(const Visual* visual) {
+  for (Camera* camera : Util::AutoList<Camera>::All())
+    if (camera->m_FollowedVisual == visual) camera->StopFollowing();
 }
 
 void Camera::Receive(const Util::Handle<Msg::cameraSetModeMsg>& message) { m_RepulsionMode = message->m_Mode; }
@@ -165,19 +160,23 @@ void Camera::Receive(const Util::Handle<Msg::cameraSetModeMsg>& message) { m_Rep
 void Camera::Receive(const Util::Handle<Msg::cameraRepulsiveMsg>& message) { m_PushForces.push_back(message->m_Force); }
 
 // A jump turns the line of view at once; the basis turns with it, so that theta keeps its meaning.
+// What jumps also stops: the spring it sets, so no earlier motion carries on past the jump.
 void Camera::Receive(const Util::Handle<Msg::cameraSetPosTarVecImmediateMsg>& message) {
   m_EyeGoal = m_Eye = message->m_Position;
   m_TargetGoal = m_Target = message->m_Target;
+  m_EyeVelocity = m_TargetVelocity = Util::Vec3{};
   UpdateBasis();
 }
 
 void Camera::Receive(const Util::Handle<Msg::cameraSetTarVecImmediateMsg>& message) {
   m_TargetGoal = m_Target = message->m_Target;
+  m_TargetVelocity = Util::Vec3{};
   UpdateBasis();
 }
 
 void Camera::Receive(const Util::Handle<Msg::cameraSetPosVecImmediateMsg>& message) {
   m_EyeGoal = m_Eye = message->m_Position;
+  m_EyeVelocity = Util::Vec3{};
   UpdateBasis();
 }
 

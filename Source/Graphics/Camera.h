@@ -21,13 +21,14 @@
 #include <vector>
 
 #include "Messaging/MailBox.h"
+#include "Util/AutoList.h"
 #include "Util/Vec3.h"
 
 namespace Gfx {
 
 class Visual;
 
-class Camera : public Msg::MailBox {
+class Camera : public Msg::MailBox, public Util::AutoList<Camera> {
  public:
   // Spring constants: the eye critically damped, the target five times stiffer.
   static constexpr float kEyeStiffness = 20.0f;
@@ -74,8 +75,9 @@ class Camera : public Msg::MailBox {
   float ZoomMax() const { return m_ZoomLimits[1]; }
   int32_t RepulsionMode() const { return m_RepulsionMode; }
   const Visual* FollowedVisual() const { return m_FollowedVisual; }
-
-  void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
+  // A visual that is going away (however its entity ends): a camera following it stops and keeps
+  // the last target goal it had. Called by every visual's destructor.
+  static void ForgetVisual(const Visual* visual);
   void Receive(const Util::Handle<Msg::cameraSetModeMsg>& message) override;
   void Receive(const Util::Handle<Msg::cameraRepulsiveMsg>& message) override;
   void Receive(const Util::Handle<Msg::cameraSetPosTarVecImmediateMsg>& message) override;
@@ -108,7 +110,6 @@ class Camera : public Msg::MailBox {
   Util::Vec3 m_Third;
   int32_t m_ViewMode = kDefaultViewMode;
   Visual* m_FollowedVisual = nullptr;  // not owned
-  int32_t m_FollowedEntityId = 0;      // the followed visual's entity, 0 for none
   float m_DistanceSquared = -1.0f;
 
   Util::Vec3 m_Eye;

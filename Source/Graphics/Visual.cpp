@@ -1,6 +1,7 @@
 #include "Graphics/Visual.h"
 
 #include "Game/Entity.h"
+#include "Graphics/Camera.h"
 
 namespace Gfx {
 namespace {
@@ -12,9 +13,13 @@ uint32_t s_LastPickId = 0;
 
 Visual::Visual(Game::Entity* owner) : m_Owner(owner), m_PickId(++s_LastPickId) {}
 
-Visual::~Visual() = default;
+Visual::~Visual() { Camera::ForgetVisual(this); }
 
 Util::Vec3 Visual::Position() const { return m_Owner ? m_Owner->GetPosition() : Util::Vec3{}; }
+
+void Visual::Draw() {}
+
+void Visual::DrawLit() {}
 
 void Visual::GetColor(float color[4]) const {
   for (int i = 0; i < 4; ++i) color[i] = 0.0f;

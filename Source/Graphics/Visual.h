@@ -30,6 +30,11 @@ class Visual : public Util::AutoList<Visual> {
   // The owner's position; the origin for a visual without an owner.
   Util::Vec3 Position() const;
 
+  // Drawing, called by the render passes for the visuals queued under a material this frame: the
+  // ordinary draw, and the draw once per light of the frame for the lit queue. The base draws nothing.
+  virtual void Draw();
+  virtual void DrawLit();
+
   // Red, green, blue, alpha.
   virtual void GetColor(float color[4]) const;
   virtual void SetColor(const float color[4]);

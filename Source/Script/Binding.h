@@ -25,8 +25,9 @@ class Player;
 
 namespace Spt {
 
-// One method: the object, and the Lua state with the object's own argument removed; returns the
-// number of results pushed.
+// One method: the object, and the Lua state with the object's own userdata still at index 1 (it
+// keeps the object alive for the whole call, whatever the collector does meanwhile); the method
+// reads its arguments above it. Returns the number of results pushed.
 template <class T>
 struct Method {
   const char* name;
@@ -181,7 +182,6 @@ class Binding {
 
   static int Call(lua_State* L) {
     T* self = Check(L, 1, 1);
-    lua_remove(L, 1);
     const auto* method = static_cast<const Method<T>*>(lua_touserdata(L, lua_upvalueindex(1)));
     return method->call(*self, L);
   }

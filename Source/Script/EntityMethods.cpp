@@ -14,7 +14,7 @@ namespace {
 
 using Game::Entity;
 
-// A method's arguments: the entity itself was argument 1 and has been removed.
+// A method's arguments, above the entity's own userdata at index 1.
 struct MethodArgs : Args {
   MethodArgs(lua_State* L, int count) : Args(L, count, 1) {}
 };

@@ -2,7 +2,10 @@
 // Almost every function reads its arguments, then posts a message (delivered at the next
 // delivery) or sends one (delivered before the function returns), or asks a system directly and
 // pushes the answer. Arguments are read from the last to the first (Args); vectors z, y, x.
+#include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +16,8 @@
 #include "Game/EntityManager.h"
 #include "Game/GameEngine.h"
 #include "Game/GlobalStateData.h"
+#include "Graphics/Material.h"
+#include "Graphics/RenderPass.h"
 #include "Messaging/Messages.h"
 #include "Physics/PhysicsManager.h"
 #include "Script/Lua.h"
@@ -34,36 +39,54 @@ int PushNumber(lua_State* L, double value) {
   return 1;
 }
 
-// A list of names written in one string, separated by white space.
-std::vector<std::string> Names(const char* text) {
-  std::vector<std::string> names;
+// The words of a text, separated by white space.
+std::vector<std::string> Words(const char* text) {
+  std::vector<std::string> words;
   for (const char* p = text; *p;) {
     while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
     const char* start = p;
     while (*p && !std::isspace(static_cast<unsigned char>(*p))) ++p;
-    if (p > start) names.emplace_back(start, p);
+    if (p > start) words.emplace_back(start, p);
   }
-  return names;
+  return words;
 }
 
-// The parameters of a list of keywords, written in one string and separated by ';' (a parameter
-// may hold several words, such as a texture unit and its file), blanks around each trimmed. There
-// are exactly as many as keywords: missing ones are empty, surplus ones are dropped.
-std::vector<std::string> Parameters(const char* text, size_t keywords) {
+// The parameter text of each keyword of a material or a render pass. The parameters are written
+// one after the other in one text, and each kind reads a known number of words (a texture unit
+// and its file, four words of a SOURCE, none for CLEAR): so many words are taken for each keyword
+// in turn. A keyword of no known kind takes none and goes on with an empty text, for the resource
+// manager to refuse. Empty when the words do not come out even, with the reason in `error`.
+std::vector<std::string> ParametersOf(const std::vector<std::string>& keywords, const char* text,
+                                      int (*wordsOf)(const std::string&), std::string& error) {
+  const std::vector<std::string> words = Words(text);
   std::vector<std::string> parameters;
-  for (const char* p = text; parameters.size() < keywords;) {
-    const char* end = std::strchr(p, ';');
-    if (!end) end = p + std::strlen(p);
-    const char* first = p;
-    const char* last = end;
-    while (first < last && std::isspace(static_cast<unsigned char>(*first))) ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(last[-1]))) --last;
-    parameters.emplace_back(first, last);
-    if (!*end) break;
-    p = end + 1;
+  size_t next = 0;
+  for (const std::string& keyword : keywords) {
+    const size_t count = static_cast<size_t>(std::max(wordsOf(keyword), 0));
+    if (next + count > words.size()) {
+      error = "too few parameter words for " + keyword;
+      return {};
+    }
+    std::string parameter;
+    for (size_t i = 0; i < count; ++i) parameter += (i ? " " : "") + words[next + i];
+    parameters.push_back(parameter);
+    next += count;
   }
-  parameters.resize(keywords);
+  if (next != words.size()) {
+    error = "parameter words left over after the last keyword: " + words[next];
+    return {};
+  }
   return parameters;
+}
+
+// The message of a definition that does not hold together, raised as the script's error once
+// every C++ object of the caller is gone.
+using ErrorText = std::array<char, 256>;
+
+void Keep(ErrorText& kept, const std::string& error) { std::snprintf(kept.data(), kept.size(), "%s", error.c_str()); }
+
+std::string CountError(size_t given, int32_t declared, const char* what) {
+  return std::to_string(given) + " " + what + " given where the count says " + std::to_string(declared);
 }
 
 Core::Input& Input() { return Core::Input::Instance(); }
@@ -340,6 +363,14 @@ int Play2D(lua_State* L) {
   return Post<Msg::soundPlay2DMsg>(kMusic, name);
 }
 
+// The count the game state shows, which the increment posted here changes only at the next delivery.
+int IncFFCombo(lua_State* L) {
+  Post<Msg::soundIncFFComboMsg>();
+  const int32_t combo = Game::GlobalStateData::Exists() ? Game::GlobalStateData::Instance().FireflyCombo() : 0;
+  lua_pushinteger(L, combo);
+  return 1;
+}
+
 const luaL_Reg kSound[] = {
     {"PlayMusic3D", Play3D<true>},
     {"PlayMusic2D", Play2D<true>},
@@ -349,6 +380,7 @@ const luaL_Reg kSound[] = {
     {"StopVineGrowth", PostOf<Msg::soundStopVineGrowthMsg>},
     {"SpiralSwerveSound", PostOf<Msg::soundSpiralSwerveMsg, Flag>},
     {"MusicLayer", PostOf<Msg::soundMusicLayerMsg, I32, I32, Str>},
+    {"IncFFCombo", IncFFCombo},
     {"TurnOnOffFFSound", PostOf<Msg::gameFireflySoundOnOff, Flag>},
     {nullptr, nullptr},
 };
@@ -412,7 +444,18 @@ int AddMaterialCollection(lua_State* L) {
   const char* keys = a.String(3);
   const int32_t count = a.Integer(2);
   const char* name = a.String(1);
-  return Send<Msg::materialCollectionMsg>(name, count, Names(keys), Names(materials));
+  ErrorText error{};
+  {
+    const std::vector<std::string> keyWords = Words(keys);
+    const std::vector<std::string> materialNames = Words(materials);
+    if (keyWords.size() != static_cast<size_t>(count))
+      Keep(error, CountError(keyWords.size(), count, "keys"));
+    else if (materialNames.size() != static_cast<size_t>(count))
+      Keep(error, CountError(materialNames.size(), count, "materials"));
+    else
+      Send<Msg::materialCollectionMsg>(name, count, keyWords, materialNames);
+  }
+  return error[0] ? luaL_error(L, "AddMaterialCollection %s: %s", name, error.data()) : 0;
 }
 
 int AddMaterial(lua_State* L) {
@@ -421,8 +464,21 @@ int AddMaterial(lua_State* L) {
   const char* keywords = a.String(3);
   const int32_t count = a.Integer(2);
   const char* name = a.String(1);
-  const std::vector<std::string> types = Names(keywords);
-  return Send<Msg::materialMsg>(name, count, types, Parameters(parameters, types.size()));
+  ErrorText error{};
+  {
+    const std::vector<std::string> types = Words(keywords);
+    std::string reason;
+    if (types.size() != static_cast<size_t>(count)) {
+      Keep(error, CountError(types.size(), count, "properties"));
+    } else {
+      const std::vector<std::string> values = ParametersOf(types, parameters, Gfx::PropertyParameterWords, reason);
+      if (!reason.empty())
+        Keep(error, reason);
+      else
+        Send<Msg::materialMsg>(name, count, types, values);
+    }
+  }
+  return error[0] ? luaL_error(L, "AddMaterial %s: %s", name, error.data()) : 0;
 }
 
 int AddRenderPass(lua_State* L) {
@@ -433,9 +489,24 @@ int AddRenderPass(lua_State* L) {
   const int32_t materialCount = a.Integer(3);
   const int32_t stateCount = a.Integer(2);
   const char* name = a.String(1);
-  const std::vector<std::string> states = Names(keywords);
-  return Send<Msg::renderPassMsg>(name, stateCount, materialCount, states, Parameters(parameters, states.size()),
-                                  Names(materials));
+  ErrorText error{};
+  {
+    const std::vector<std::string> states = Words(keywords);
+    const std::vector<std::string> materialNames = Words(materials);
+    std::string reason;
+    if (states.size() != static_cast<size_t>(stateCount)) {
+      Keep(error, CountError(states.size(), stateCount, "states"));
+    } else if (materialNames.size() != static_cast<size_t>(materialCount)) {
+      Keep(error, CountError(materialNames.size(), materialCount, "materials"));
+    } else {
+      const std::vector<std::string> values = ParametersOf(states, parameters, Gfx::StateParameterWords, reason);
+      if (!reason.empty())
+        Keep(error, reason);
+      else
+        Send<Msg::renderPassMsg>(name, stateCount, materialCount, states, values, materialNames);
+    }
+  }
+  return error[0] ? luaL_error(L, "AddRenderPass %s: %s", name, error.data()) : 0;
 }
 
 // text, x, y, time: a popup of one line on the first on-screen text line.

@@ -1,14 +1,16 @@
 #include "Script/Lua.h"
 
+#include <cmath>
+
 #include "Game/Entity.h"
 #include "Script/Binding.h"
 
 namespace Spt {
 
-Args::Args(lua_State* L, int count, int removed) : m_L(L), m_Base(lua_gettop(L) - count), m_Removed(removed) {}
+Args::Args(lua_State* L, int count, int floor) : m_L(L), m_Base(lua_gettop(L) - count), m_Floor(floor) {}
 
 void Args::Fail(int i, const char* message) const {
-  const int shown = Present(i) ? Index(i) + m_Removed : i + m_Removed;
+  const int shown = Present(i) ? Index(i) : i + m_Floor;
   luaL_argerror(m_L, shown, message);
   __builtin_unreachable();  // the argument error leaves by longjmp
 }
@@ -21,6 +23,13 @@ void Args::FailType(int i, const char* expected) const {
 double Args::Number(int i) const {
   if (!IsNumber(i)) FailType(i, "number");
   return lua_tonumber(m_L, Index(i));
+}
+
+float Args::Float(int i) const {
+  const double value = Number(i);
+  const float narrowed = static_cast<float>(value);
+  if (!std::isfinite(narrowed)) Fail(i, lua_pushfstring(m_L, "finite number expected, got %f", value));
+  return narrowed;
 }
 
 int32_t Args::Integer(int i) const {
@@ -47,7 +56,7 @@ bool Args::IsNumber(int i) const { return Present(i) && lua_isnumber(m_L, Index(
 bool Args::IsBool(int i) const { return Present(i) && lua_isboolean(m_L, Index(i)); }
 
 Game::Entity* Args::Entity(int i) const {
-  const int shown = Present(i) ? Index(i) + m_Removed : i + m_Removed;
+  const int shown = Present(i) ? Index(i) : i + m_Floor;
   return Binding<Game::Entity>::Check(m_L, Present(i) ? Index(i) : 0, shown);
 }
 

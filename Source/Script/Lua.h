@@ -32,12 +32,16 @@ namespace Spt {
 // Functions read their arguments from the last to the first.
 class Args {
  public:
-  // `removed` is how many values the caller took off the bottom before (a method's own object),
-  // so that errors name the argument as the script wrote it.
-  Args(lua_State* L, int count, int removed = 0);
+  // `floor` is how many values at the bottom of the stack are not arguments (a method's own
+  // object, which stays there during the call): they are never read as arguments.
+  Args(lua_State* L, int count, int floor = 0);
 
+  // Any number, as the script gave it (the scripts' own data may be anything).
   double Number(int i) const;
-  float Float(int i) const { return static_cast<float>(Number(i)); }
+  // A number the engine acts on (positions, angles, colours, times, limits): NaN and the
+  // infinities, also one a float cannot hold, raise an argument error instead of reaching a
+  // system that would keep it for ever.
+  float Float(int i) const;
   int32_t Integer(int i) const;
   // An integer from low to high; another raises the standard argument error.
   int32_t IntegerIn(int i, int32_t low, int32_t high) const;
@@ -54,13 +58,13 @@ class Args {
 
  private:
   int Index(int i) const { return m_Base + i; }
-  bool Present(int i) const { return Index(i) >= 1; }
+  bool Present(int i) const { return Index(i) > m_Floor; }
   [[noreturn]] void Fail(int i, const char* message) const;
   [[noreturn]] void FailType(int i, const char* expected) const;
 
   lua_State* m_L;
   int m_Base;
-  int m_Removed;
+  int m_Floor;
 };
 
 // Posts (delivered at the next delivery) or sends (delivered before the call returns) a message

@@ -14,24 +14,30 @@ Script::Script(const char* file, Game::Entity* owner, bool flag)
 
 Script::~Script() {
   ReleaseThread();
-  s_EntityEntries -= m_EntityValues.size();
   if (ScriptEngine::Exists()) ScriptEngine::Instance().ScriptGone(this);
 }
 
-void Script::SetThread(lua_State* thread, int reference) {
+void Script::SetThread(lua_State* thread, int reference, int entityReference) {
   m_Thread = thread;
   m_ThreadRef = reference;
+  m_EntityRef = entityReference;
 }
 
 void Script::ReleaseThread() {
-  if (m_Thread && m_ThreadRef != 0) luaL_unref(m_Thread, LUA_REGISTRYINDEX, m_ThreadRef);
+  if (m_Thread) {
+    // The thread shares the main state's registry.
+    if (m_EntityRef != 0) luaL_unref(m_Thread, LUA_REGISTRYINDEX, m_EntityRef);
+    if (m_ThreadRef != 0) luaL_unref(m_Thread, LUA_REGISTRYINDEX, m_ThreadRef);
+  }
   m_Thread = nullptr;
   m_ThreadRef = 0;
+  m_EntityRef = 0;
 }
 
 void Script::Detach() {
   m_Thread = nullptr;
   m_ThreadRef = 0;
+  m_EntityRef = 0;
   m_Source = nullptr;
 }
 
@@ -83,7 +89,6 @@ void Script::GiveString(const std::string& name, const std::string& text) {
 void Script::GiveEntity(const std::string& name, Game::Entity* entity) {
   m_EntityNames.push_back(name);
   m_EntityValues.push_back(entity);
-  ++s_EntityEntries;
 }
 
 void Script::AddNumber(const std::string& name, double amount) {
@@ -105,16 +110,8 @@ void Script::DropTransientStrings() {
 }
 
 void Script::DropEntities() {
-  s_EntityEntries -= m_EntityValues.size();
   m_EntityNames.clear();
   m_EntityValues.clear();
-}
-
-void Script::ForgetEntity(const Game::Entity* entity) {
-  if (s_EntityEntries == 0) return;
-  for (Script* script : All())
-    std::replace(script->m_EntityValues.begin(), script->m_EntityValues.end(), const_cast<Game::Entity*>(entity),
-                 static_cast<Game::Entity*>(nullptr));
 }
 
 }  // namespace Spt

@@ -12,8 +12,8 @@
 //
 // Data entries come in two kinds. Persistent entries (from the definition file, or given with a
 // mark) are the first ones of their kind and are delivered at every refresh; transient ones follow
-// them and are delivered at the next refresh only. Entity entries are always transient. Main
-// thread only.
+// them and are delivered at the next refresh only. Entity entries are always transient, and an
+// entry whose entity has died since (by any path) delivers nothing. Main thread only.
 #pragma once
 
 #include <cstddef>
@@ -21,14 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "Game/EntityRef.h"
 #include "Util/Allocator.h"
 #include "Util/AutoList.h"
 
 struct lua_State;
-
-namespace Game {
-class Entity;
-}
 
 namespace Spt {
 
@@ -53,11 +50,13 @@ class Script : public Util::AutoList<Script>, public Util::Pooled<Script> {
   const std::string& File() const { return m_File; }
   const SourceRecord* Source() const { return m_Source; }
 
-  // The coroutine and the registry reference that keeps it alive (0 when none), set by the
-  // engine's StartScript after it released the one held before.
+  // The coroutine and the registry reference that keeps it alive (0 when none), and a registry
+  // reference to the owner's userdata (0 when none), so that a resume names the entity without a
+  // lookup; both set by the engine's StartScript after it released the ones held before.
   lua_State* Thread() const { return m_Thread; }
   int ThreadReference() const { return m_ThreadRef; }
-  void SetThread(lua_State* thread, int reference);
+  int EntityReference() const { return m_EntityRef; }
+  void SetThread(lua_State* thread, int reference, int entityReference);
   void ReleaseThread();
   // Forgets the coroutine and the source record without touching Lua: the engine's shutdown,
   // before the state closes and the cache goes, for components that outlive it.
@@ -86,14 +85,12 @@ class Script : public Util::AutoList<Script>, public Util::Pooled<Script> {
   void DropTransientStrings();
   size_t EntityCount() const { return m_EntityNames.size(); }
   const std::string& EntityName(size_t i) const { return m_EntityNames[i]; }
-  Game::Entity* EntityValue(size_t i) const { return m_EntityValues[i]; }
+  // Null once that entity has died.
+  Game::Entity* EntityValue(size_t i) const { return m_EntityValues[i].Get(); }
   void DropEntities();
 
   int32_t PersistentNumbers() const { return m_PersistentNumbers; }
   int32_t PersistentStrings() const { return m_PersistentStrings; }
-
-  // An entity that is going away: every entity entry naming it, in every script, becomes null.
-  static void ForgetEntity(const Game::Entity* entity);
 
  private:
   struct NumberEntry {
@@ -106,18 +103,16 @@ class Script : public Util::AutoList<Script>, public Util::Pooled<Script> {
   const SourceRecord* m_Source = nullptr;
   lua_State* m_Thread = nullptr;
   int m_ThreadRef = 0;
+  int m_EntityRef = 0;
   std::vector<std::string> m_NumberNames;
   std::vector<std::string> m_StringNames;
   std::vector<std::string> m_EntityNames;
   std::vector<NumberEntry> m_NumberValues;
   std::vector<std::string> m_StringValues;
-  std::vector<Game::Entity*> m_EntityValues;
+  std::vector<Game::EntityRef> m_EntityValues;
   int32_t m_PersistentNumbers = 0;
   int32_t m_PersistentStrings = 0;
   std::string m_File;
-
-  // Entity entries held by all scripts together: a removal looks through the scripts only then.
-  static inline size_t s_EntityEntries = 0;
 };
 
 }  // namespace Spt

@@ -1,5 +1,6 @@
 #include "Script/ScriptEngine.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "Game/Entity.h"
@@ -71,17 +72,9 @@ void BuildScript(Game::Entity& entity, Util::XmlReader& reader) {
   ScriptEngine::Instance().StartScript(*script);
 }
 
-// The components at positions skip, skip + 1, ... (count of them) of an ordered set, wrapping to
-// its start.
-void Gather(const std::set<Script*>& tier, size_t skip, size_t count, std::vector<Script*>& out) {
-  if (tier.empty() || count == 0) return;
-  auto it = tier.begin();
-  std::advance(it, static_cast<ptrdiff_t>(skip % tier.size()));
-  for (size_t i = 0; i < count; ++i) {
-    if (it == tier.end()) it = tier.begin();
-    out.push_back(*it++);
-  }
-}
+// Stands in a finished script's thread, so that its next resume fails as a dead coroutine's does
+// instead of calling whatever the chunk returned.
+int DeadScript(lua_State* L) { return luaL_error(L, "cannot resume dead coroutine"); }
 
 }  // namespace
 
@@ -107,6 +100,8 @@ bool ScriptEngine::Init() {
   lua_settop(L, 0);
   PushPlayer(L);
   SetGlobalFromTop(L, "Player");
+  lua_pushstring(L, "Entity");
+  m_EntityKey = luaL_ref(L, LUA_REGISTRYINDEX);
   Game::RegisterElementBuilder("Script", BuildScript);
   RunStartupScripts();
   return true;
@@ -163,8 +158,10 @@ bool ScriptEngine::Shutdown() {
     m_State = nullptr;
   }
   m_Failed.clear();
+  m_LoadFailed.clear();
   m_Sources.clear();
-  m_Batch.clear();
+  m_Gone.clear();
+  m_EntityKey = 0;
   return true;
 }
 
@@ -180,7 +177,11 @@ void ScriptEngine::StartScript(Script& script) {
   const int top = lua_gettop(L);
   lua_State* thread = lua_newthread(L);
   const int reference = luaL_ref(L, LUA_REGISTRYINDEX);
-  script.SetThread(thread, reference);
+  // The owner is engine-owned (built from a definition file), so holding its userdata keeps no
+  // entity alive that would otherwise go.
+  PushEntity(L, script.Owner());
+  const int entityReference = script.Owner() ? luaL_ref(L, LUA_REGISTRYINDEX) : 0;
+  script.SetThread(thread, reference, entityReference);
   PushPlayer(L);
   SetGlobalFromTop(L, "Player");
   lua_settop(L, top);
@@ -188,8 +189,13 @@ void ScriptEngine::StartScript(Script& script) {
   const SourceRecord* source = script.Source();
   if (!source || source->m_Text.empty()) return;
   const std::string chunkName = "@" + source->m_File;
-  if (luaL_loadbuffer(thread, source->m_Text.data(), source->m_Text.size(), chunkName.c_str()) != 0)
-    ReportError(script, thread);
+  if (luaL_loadbuffer(thread, source->m_Text.data(), source->m_Text.size(), chunkName.c_str()) != 0) {
+    // A chunk that does not compile is reported once per reading of its file, but is not the
+    // file's reported runtime error: once the file is fixed and reloaded, its first error shows.
+    if (m_LoadFailed.insert(source).second)
+      Util::ErrorLog::Instance().ScriptError(source->m_File + ": " + ErrorText(thread) + "\n");
+    lua_settop(thread, 0);
+  }
 }
 
 const SourceRecord* ScriptEngine::AddSource(const char* file) {
@@ -203,9 +209,11 @@ const SourceRecord* ScriptEngine::AddSource(const char* file) {
 }
 
 void ScriptEngine::ReadSource(SourceRecord& record) {
-  // Reported like a script's first error, so that the components of the file, which can never
-  // run, report nothing more.
-  if (!ReadScriptFile(record.m_File.c_str(), record.m_Text)) Report(&record, "Loading" + record.m_File);
+  // A file that cannot be read is no runtime error of the file's: its components load no chunk
+  // and never run, and once it is readable and reloaded its first error is reported.
+  m_LoadFailed.erase(&record);
+  if (!ReadScriptFile(record.m_File.c_str(), record.m_Text))
+    Util::ErrorLog::Instance().ScriptError("Loading" + record.m_File + "\n");
 }
 
 void ScriptEngine::Update() {
@@ -218,34 +226,73 @@ void ScriptEngine::Update() {
 
 void ScriptEngine::RunSchedule(const std::set<Script*>& near, const std::set<Script*>& middle,
                                const std::set<Script*>& far) {
-  m_Batch.assign(near.begin(), near.end());
+  // Each tier's count and starting place are taken before any script of the frame runs.
   m_HalfPhase = (m_HalfPhase + 1) % 2;
   const size_t k = middle.size() / 2;
-  Gather(middle, static_cast<size_t>(m_HalfPhase) * k, k, m_Batch);
   m_FifthPhase = (m_FifthPhase + 1) % 5;
   const size_t j = far.size() / 5;
-  Gather(far, static_cast<size_t>(m_FifthPhase) * j, j, m_Batch);
+  const size_t middleSkip = middle.empty() ? 0 : static_cast<size_t>(m_HalfPhase) * k % middle.size();
+  const size_t farSkip = far.empty() ? 0 : static_cast<size_t>(m_FifthPhase) * j % far.size();
+  Script* const middleStart = k ? *std::next(middle.begin(), static_cast<ptrdiff_t>(middleSkip)) : nullptr;
+  Script* const farStart = j ? *std::next(far.begin(), static_cast<ptrdiff_t>(farSkip)) : nullptr;
 
   m_Running = true;
-  for (size_t i = 0; i < m_Batch.size(); ++i)
-    if (m_Batch[i]) RunComponent(*m_Batch[i]);
+  RunTier(near, near.empty() ? nullptr : *near.begin(), near.size());
+  RunTier(middle, middleStart, k);
+  RunTier(far, farStart, j);
   m_Running = false;
-  m_Batch.clear();
+  m_Gone.clear();
+}
+
+// Walks the grid's own set, without a copy. A script may end entities while it runs: their
+// components leave the set (the grid) and are noted as gone (ScriptGone); the walk then goes on
+// from the first component after the one that ran, which the set's order finds whether or not
+// that one is still there.
+void ScriptEngine::RunTier(const std::set<Script*>& tier, Script* start, size_t count) {
+  if (!start || count == 0) return;
+  auto it = tier.lower_bound(start);
+  for (size_t i = 0; i < count && !tier.empty(); ++i) {
+    if (it == tier.end()) it = tier.begin();
+    Script* script = *it;
+    auto next = std::next(it);
+    // The next component and its coroutine are fetched while this one runs: with thousands of
+    // scripts they are no longer in the cache.
+    if (next != tier.end()) {
+      __builtin_prefetch((*next)->Thread());
+      const auto after = std::next(next);
+      if (after != tier.end()) __builtin_prefetch(*after);
+    }
+    const bool gone = !m_Gone.empty() && std::find(m_Gone.begin(), m_Gone.end(), script) != m_Gone.end();
+    const size_t goneBefore = m_Gone.size();
+    if (!gone) RunComponent(*script);
+    it = m_Gone.size() == goneBefore ? next : tier.upper_bound(script);
+  }
 }
 
 void ScriptEngine::ScriptGone(const Script* script) {
-  if (!m_Running) return;
-  for (Script*& queued : m_Batch)
-    if (queued == script) queued = nullptr;
+  if (m_Running) m_Gone.push_back(script);
 }
 
 void ScriptEngine::RunComponent(Script& script) {
   lua_State* thread = script.Thread();
   if (!m_State || !thread) return;
-  PushEntity(m_State, script.Owner());
-  SetGlobalFromTop(m_State, "Entity");
+  // A thread with no chunk (its file unreadable or not compiling) has nothing to run.
+  if (lua_status(thread) == 0 && lua_gettop(thread) == 0) return;
+  lua_State* L = m_State;
+  lua_rawgeti(L, LUA_REGISTRYINDEX, m_EntityKey);
+  if (script.EntityReference() != 0)
+    lua_rawgeti(L, LUA_REGISTRYINDEX, script.EntityReference());
+  else
+    lua_pushnil(L);
+  lua_rawset(L, LUA_GLOBALSINDEX);
   const int status = lua_resume(thread, 0);
-  if (status > LUA_YIELD) ReportError(script, thread);
+  if (status > LUA_YIELD) {
+    ReportError(script, thread);
+  } else if (status == 0) {
+    // The chunk returned: its thread has ended, and what it returned is never run.
+    lua_settop(thread, 0);
+    lua_pushcfunction(thread, DeadScript);
+  }
 }
 
 void ScriptEngine::ReportError(const Script& script, lua_State* thread) {
@@ -283,14 +330,10 @@ void ScriptEngine::Receive(const Util::Handle<Msg::scriptReloadMsg>& message) {
 }
 
 void ScriptEngine::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {
-  // The entity still lives while its removal is announced; it is found by its ID.
-  const int32_t id = message->m_Id;
-  for (Game::Entity* entity : Util::AutoList<Game::Entity>::All()) {
-    if (entity->GetID() != id) continue;
-    if (m_State) ForgetEntity(m_State, entity);
-    Script::ForgetEntity(entity);
-    return;
-  }
+  // The entity still lives while its removal is announced; it is found by its ID. Scripts'
+  // entries need nothing: they name entities by reference.
+  Game::Entity* entity = Game::Entity::Live(message->m_Id);
+  if (entity && m_State) ForgetEntity(m_State, entity);
 }
 
 }  // namespace Spt

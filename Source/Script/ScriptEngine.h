@@ -86,6 +86,7 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   // Loads a script file into the main state and calls it; the Lua error (or "" when the file
   // could not be read) on failure.
   bool DoFile(const char* file, std::string& error);
+  void RunTier(const std::set<Script*>& tier, Script* start, size_t count);
   void RunComponent(Script& script);
   void ReportError(const Script& script, lua_State* thread);
   void Report(const SourceRecord* source, const std::string& message);
@@ -95,12 +96,16 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   std::unordered_map<std::string, std::unique_ptr<SourceRecord>> m_Sources;
   lua_State* m_State = nullptr;
   std::set<const SourceRecord*> m_Failed;
+  // Files whose chunk failed to compile, reported once until the file is read again.
+  std::set<const SourceRecord*> m_LoadFailed;
   int32_t m_HalfPhase = 0;
   int32_t m_FifthPhase = 0;
   int32_t m_GameMode = kGameModeNone;
-  // The components a frame's schedule runs, gathered before the first one runs.
-  std::vector<Script*> m_Batch;
+  // Components that went while this frame's schedule was running.
+  std::vector<const Script*> m_Gone;
   bool m_Running = false;
+  // A registry reference to the string "Entity", the global a resumed script reads its entity by.
+  int m_EntityKey = 0;
 };
 
 }  // namespace Spt

@@ -188,17 +188,40 @@ void* BlockPool::Allocate() {
     if (block) CountAllocation();
     return block;
   }
-  if (!FreeList_ && !NewPage()) return nullptr;
-  --Stats_.FreeObjects_;
-  CountAllocation();
-  void* block = FreeList_;
-  FreeList_ = LinkOf(block);
-  if (Config_.DebugOn_) {
-    const Place place = Locate(static_cast<char*>(block));
-    if (place.onBoundary) m_FreeSlots[place.slot] = 0;
-    std::memset(block, ALLOCATED_PATTERN, m_BlockSize);
+  for (;;) {
+    if (!FreeList_ && !NewPage()) return nullptr;
+    void* block = FreeList_;
+    if (Config_.DebugOn_) {
+      // A stray write into a freed block's link word forges the next block: what is handed out
+      // must be a free block of this pool, or the list past it is not to be trusted.
+      const Place place = Locate(static_cast<char*>(block));
+      const bool listed = place.onBoundary && m_FreeSlots[place.slot];
+      if (!UTIL_ASSERT(listed, "ValidateFreeList: Allocating invalid address.")) {
+        RelinkFreeBlocks();
+        continue;
+      }
+      m_FreeSlots[place.slot] = 0;
+    }
+    FreeList_ = LinkOf(block);
+    --Stats_.FreeObjects_;
+    CountAllocation();
+    if (Config_.DebugOn_) std::memset(block, ALLOCATED_PATTERN, m_BlockSize);
+    return block;
   }
-  return block;
+}
+
+void BlockPool::RelinkFreeBlocks() {
+  // The free flags know every free block; the damaged list is dropped and made again from them.
+  FreeList_ = nullptr;
+  Stats_.FreeObjects_ = 0;
+  for (size_t slot = 0; slot < m_FreeSlots.size(); ++slot) {
+    if (!m_FreeSlots[slot]) continue;
+    char* block = m_Pages[slot / Config_.ObjectsPerPage_] + m_LinkBytes + Config_.PadBytes_ +
+                  slot % Config_.ObjectsPerPage_ * m_SlotSize;
+    SetLink(block, FreeList_);
+    FreeList_ = block;
+    ++Stats_.FreeObjects_;
+  }
 }
 
 bool BlockPool::CheckFree(char* block, const Place& place) {

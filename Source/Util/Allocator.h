@@ -10,7 +10,9 @@
 // freed memory carry fill patterns, and every free is checked: the address must be a block of this
 // pool, not already free, and its guard bytes untouched. A free that fails the address or the
 // double-free check is reported and then dropped, so that the free list never holds a foreign or
-// repeated block. Each check costs the same however many pages or free blocks the pool has.
+// repeated block. Every block taken from the free list is checked the same way: one that a stray
+// write forged is reported, and the list is made again from the blocks the pool knows are free.
+// Each check costs the same however many pages or free blocks the pool has.
 //
 //   class Entity : public Util::AutoList<Entity>, public Util::Pooled<Entity> { ... };
 //
@@ -94,6 +96,7 @@ class BlockPool {
   };
 
   bool NewPage();
+  void RelinkFreeBlocks();
   Place Locate(const char* address) const;
   bool CheckFree(char* block, const Place& place);
   char* PrePad(char* block) const { return block - Config_.PadBytes_; }

@@ -1,10 +1,13 @@
 #include "Util/FileAccess.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -49,35 +52,110 @@ bool FindIgnoringCase(const std::string& folder, const std::string& name, std::s
   return any;
 }
 
-std::FILE* OpenOnDisk(const char* path, const char* mode) {
-  std::FILE* file = std::fopen(ResolvePath(path).c_str(), mode);
-  if (!file) return nullptr;
-  // A folder opens for reading on Linux but is no asset.
-  struct stat info;
-  if (::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    return nullptr;
+void SetStamp(FileStamp& stamp, const struct stat& info) {
+  stamp.device = static_cast<uint64_t>(info.st_dev);
+  stamp.inode = static_cast<uint64_t>(info.st_ino);
+  stamp.size = static_cast<uint64_t>(info.st_size);
+  stamp.modified = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
+  stamp.changed = int64_t{info.st_ctim.tv_sec} * 1000000000 + info.st_ctim.tv_nsec;
+}
+
+// Opens a file of the asset tree for the open(2) flags given: the path as written, else as
+// ResolvePath finds it (a file to be created goes where ResolvePath puts it at once, so that a
+// Windows path never names a file of its own in the working directory). Anything but a regular
+// file is refused before it is read, and the open itself never waits: a named pipe, a device or
+// a folder neither blocks nor feeds a loader. -1 when refused or missing; `info` describes the
+// file opened.
+int OpenRegular(const char* path, int flags, struct stat& info, std::string* found = nullptr) {
+  flags |= O_NONBLOCK | O_CLOEXEC;  // no effect on a regular file once it is open
+  int fd = -1;
+  std::string resolved;
+  if (flags & O_CREAT) {
+    resolved = ResolvePath(path);
+    fd = ::open(resolved.c_str(), flags, 0666);
+  } else {
+    fd = ::open(path, flags);
+    if (fd >= 0) {
+      resolved = path;
+    } else if (errno == ENOENT || errno == ENOTDIR) {
+      resolved = ResolvePath(path);
+      if (resolved != path) fd = ::open(resolved.c_str(), flags);
+    }
   }
+  if (fd < 0) return -1;
+  if (found) *found = std::move(resolved);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// The open(2) flags of a stdio mode: "r", "w" or "a", then any of "+", "b", "t", "x".
+bool FlagsOfMode(const char* mode, int& flags) {
+  int access = O_RDONLY;
+  int extra = 0;
+  switch (mode[0]) {
+    case 'r':
+      break;
+    case 'w':
+      access = O_WRONLY;
+      extra = O_CREAT | O_TRUNC;
+      break;
+    case 'a':
+      access = O_WRONLY;
+      extra = O_CREAT | O_APPEND;
+      break;
+    default:
+      return false;
+  }
+  for (const char* c = mode + 1; *c; ++c) {
+    if (*c == '+') access = O_RDWR;
+    if (*c == 'x') extra |= O_EXCL;
+  }
+  flags = access | extra;
+  return true;
+}
+
+std::FILE* OpenOnDisk(const char* path, const char* mode) {
+  int flags = 0;
+  struct stat info;
+  if (!FlagsOfMode(mode, flags)) return nullptr;
+  const int fd = OpenRegular(path, flags, info);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, mode);
+  if (!file) ::close(fd);
   return file;
 }
 
-// Length by seeking to the end; the stream is left at its start. -1 when it cannot be told.
-int64_t LengthOf(std::FILE* file) {
-  if (::fseeko(file, 0, SEEK_END) != 0) return -1;
-  const int64_t length = ::ftello(file);
-  std::rewind(file);
-  return length;
+// The whole file and a NUL after it: open, status, one read, close. Null (length 0) when it
+// cannot be opened or is empty; the bytes actually read otherwise.
+std::unique_ptr<char[]> ReadRegular(const char* path, size_t& length, FileStamp* stamp = nullptr) {
+  length = 0;
+  struct stat info;
+  const int fd = OpenRegular(path, O_RDONLY, info, stamp ? &stamp->found : nullptr);
+  if (fd < 0) return nullptr;
+  if (stamp) SetStamp(*stamp, info);
+  const size_t size = static_cast<size_t>(info.st_size);
+  std::unique_ptr<char[]> buffer(size > 0 ? new (std::nothrow) char[size + 1] : nullptr);
+  while (buffer && length < size) {
+    const ssize_t n = ::read(fd, buffer.get() + length, size - length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    length += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (buffer) buffer[length] = '\0';
+  return buffer;
 }
 
-std::unique_ptr<char[]> ReadAll(std::FILE* file, size_t& length) {
-  length = 0;
-  const int64_t size = LengthOf(file);
-  if (size <= 0) return nullptr;
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(size) + 1]);
-  if (!buffer) return nullptr;
-  length = std::fread(buffer.get(), 1, static_cast<size_t>(size), file);
-  buffer[length] = '\0';
-  return buffer;
+// The length of a regular file now; 0 when there is none.
+uint32_t LengthOnDisk(const char* path) {
+  struct stat info;
+  const int fd = OpenRegular(path, O_RDONLY, info);
+  if (fd < 0) return 0;
+  ::close(fd);
+  return static_cast<uint32_t>(info.st_size);
 }
 
 void PutU32(std::string& out, uint32_t value) {
@@ -117,11 +195,10 @@ std::string ResolvePath(const char* path) {
 
 std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length) {
   if (length) *length = 0;
-  if (!PackDirectory::Instance().Register(path)) return nullptr;
-  FilePtr file(OpenOnDisk(path, "rb"));
-  if (!file) return nullptr;
+  if (!path) return nullptr;
+  PackDirectory::Instance().Register(path);
   size_t read = 0;
-  std::unique_ptr<char[]> buffer = ReadAll(file.get(), read);
+  std::unique_ptr<char[]> buffer = ReadRegular(path, read);
   if (!buffer) return nullptr;
   // Text-mode reading as on Windows: each CR LF pair becomes a single LF.
   size_t kept = 0;
@@ -136,30 +213,52 @@ std::unique_ptr<char[]> LoadTextFile(const char* path, size_t* length) {
 
 std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length) {
   length = 0;
-  if (!PackDirectory::Instance().Register(path)) return nullptr;
+  PackDirectory::Instance().Register(path);
   return ReadFileRaw(path, length);
 }
 
+std::unique_ptr<char[]> LoadBinaryFile(const char* path, size_t& length, FileStamp& stamp) {
+  length = 0;
+  stamp = FileStamp();
+  if (!path) return nullptr;
+  PackDirectory::Instance().Register(path);
+  return ReadRegular(path, length, &stamp);
+}
+
+bool Unchanged(const FileStamp& stamp) {
+  struct stat info;
+  if (stamp.found.empty() || ::stat(stamp.found.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  FileStamp now;
+  SetStamp(now, info);
+  return now.device == stamp.device && now.inode == stamp.inode && now.size == stamp.size &&
+         now.modified == stamp.modified && now.changed == stamp.changed;
+}
+
 FilePtr OpenAssetFile(const char* path, const char* mode) {
-  if (!PackDirectory::Instance().Register(path) || !mode) return nullptr;
+  if (!path || !mode) return nullptr;
+  PackDirectory::Instance().Register(path);
   return FilePtr(OpenOnDisk(path, mode));
 }
 
 FilePtr OpenFileWithSize(const char* path, size_t& length) {
-  if (!PackDirectory::Instance().Register(path)) return nullptr;
-  FilePtr file(OpenOnDisk(path, "rb"));
-  if (!file) return nullptr;
-  const int64_t size = LengthOf(file.get());
-  length = size > 0 ? static_cast<size_t>(size) : 0;
+  if (!path) return nullptr;
+  PackDirectory::Instance().Register(path);
+  struct stat info;
+  const int fd = OpenRegular(path, O_RDONLY, info);
+  if (fd < 0) return nullptr;
+  FilePtr file(::fdopen(fd, "rb"));
+  if (!file) {
+    ::close(fd);
+    return nullptr;
+  }
+  length = static_cast<size_t>(info.st_size);
   return file;
 }
 
 std::unique_ptr<char[]> ReadFileRaw(const char* path, size_t& length) {
   length = 0;
   if (!path) return nullptr;
-  FilePtr file(OpenOnDisk(path, "rb"));
-  if (!file) return nullptr;
-  return ReadAll(file.get(), length);
+  return ReadRegular(path, length);
 }
 
 bool WriteAssetPack(const char* archivePath) { return PackDirectory::Instance().Write(archivePath); }
@@ -171,17 +270,17 @@ PackDirectory::~PackDirectory() {
 bool PackDirectory::Register(const char* path) {
   if (!path) return false;
   const size_t length = std::strlen(path);
+  std::lock_guard<std::mutex> hold(m_Lock);
   if (length > kMaxPackPath) {
-    std::printf("File access: refused a path of %zu characters (an asset pack entry holds %zu): %s\n", length,
-                kMaxPackPath, path);
-    std::fflush(stdout);
+    if (std::find(m_LeftOut.begin(), m_LeftOut.end(), path) == m_LeftOut.end()) {
+      m_LeftOut.emplace_back(path, length);
+      std::printf("File access: a path of %zu characters is left out of the asset pack (an entry holds %zu): %s\n",
+                  length, kMaxPackPath, path);
+      std::fflush(stdout);
+    }
     return false;
   }
-  std::lock_guard<std::mutex> hold(m_Lock);
-  for (const std::string& known : m_Entries) {
-    if (known == path) return true;
-  }
-  m_Entries.emplace_back(path, length);
+  if (m_Known.emplace(path, length).second) m_Entries.emplace_back(path, length);
   return true;
 }
 
@@ -193,6 +292,8 @@ std::vector<std::string> PackDirectory::Paths() const {
 void PackDirectory::Reset() {
   std::lock_guard<std::mutex> hold(m_Lock);
   m_Entries.clear();
+  m_Known.clear();
+  m_LeftOut.clear();
 }
 
 void PackDirectory::SetWriteAtExit(bool write) {
@@ -212,19 +313,25 @@ bool PackDirectory::Write(const char* archivePath) {
   std::vector<Placement> placements;
   placements.reserve(count);
   for (const std::string& path : m_Entries) {
-    FilePtr file(OpenOnDisk(path.c_str(), "rb"));
-    const int64_t measured = file ? LengthOf(file.get()) : 0;
-    const uint32_t length = measured > 0 ? static_cast<uint32_t>(measured) : 0;
+    const uint32_t length = LengthOnDisk(path.c_str());
     const uint32_t size = length + 2 * kAlignment - length % kAlignment;
     placements.push_back({length, nextOffset, size});
     nextOffset += size;
   }
 
-  FilePtr archive(std::fopen(ResolvePath(archivePath).c_str(), "wb"));
+  // Written to a new file beside the archive and renamed over it once complete, so that a run
+  // killed while writing leaves the previous archive whole.
+  const std::string target = ResolvePath(archivePath);
+  std::string temporary = target + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  FilePtr archive(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
+  if (fd >= 0 && !archive) ::close(fd);
   if (!archive) {
+    if (fd >= 0) ::unlink(temporary.c_str());
     std::fputs("failed to open file for write.\n", stdout);
     std::fflush(stdout);
     m_Entries.clear();
+    m_Known.clear();
     return false;
   }
 
@@ -255,9 +362,16 @@ bool PackDirectory::Write(const char* archivePath) {
       left -= chunk;
     }
   }
-  archive.reset();
   m_Entries.clear();
-  return true;
+  m_Known.clear();
+  bool written = !std::ferror(archive.get()) && std::fflush(archive.get()) == 0 &&
+                 ::fchmod(::fileno(archive.get()), 0644) == 0 && ::fsync(::fileno(archive.get())) == 0;
+  written = std::fclose(archive.release()) == 0 && written;
+  if (written && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  std::printf("failed to write %s.\n", archivePath);
+  std::fflush(stdout);
+  return false;
 }
 
 }  // namespace Util

@@ -36,39 +36,22 @@ void ForEachCell(uint32_t minCell, uint32_t maxCell, Visit&& visit) {
       for (uint32_t x = minCell % Grid::kCellsPerAxis; x <= maxCell % Grid::kCellsPerAxis; ++x) visit(Index(x, y, z));
 }
 
-// Sorts a list of pointers into the order of their sets and drops repeats.
-template <class T>
-void SortUnique(std::vector<T*>& list) {
-  std::sort(list.begin(), list.end(), std::less<T*>());
-  list.erase(std::unique(list.begin(), list.end()), list.end());
-}
+constexpr uint8_t kNear = 1;
+constexpr uint8_t kFar = 2;
 
-// Makes an ordered set equal to a sorted list without repeats, touching only the members that
-// differ: from one frame to the next most of them stay, and the set keeps their nodes.
+// Puts an item into a set, keeping where it went, or takes it out from there; none is never held.
 template <class T>
-void Sync(std::set<T*>& set, const std::vector<T*>& sorted) {
-  auto at = set.begin();
-  for (T* item : sorted) {
-    while (at != set.end() && std::less<T*>()(*at, item)) at = set.erase(at);
-    if (at != set.end() && *at == item)
-      ++at;
-    else
-      set.insert(at, item);
-  }
-  set.erase(at, set.end());
+void Hold(std::set<T*>& set, typename std::set<T*>::iterator& at, T* item, bool held) {
+  if (!item) return;
+  if (held)
+    at = set.insert(item).first;
+  else
+    set.erase(at);
 }
 
 }  // namespace
 
-// This frame's sets as sorted lists, before they are copied into the sets; kept to reuse their storage.
-struct Grid::Scratch {
-  std::vector<Game::Entity*> m_Near, m_InFarCells, m_Far, m_Rest;
-  std::vector<Gfx::Visual*> m_Visuals;
-  std::vector<Phy::PhysComp*> m_Physics, m_NearPhysics;
-  std::vector<Spt::Script*> m_Scripts;
-};
-
-Grid::Grid() : Singleton(true), m_Cells(new Cell[kCellCount]), m_Scratch(new Scratch) {
+Grid::Grid() : Singleton(true), m_Cells(new Cell[kCellCount]), m_Mask(kCellCount, 0) {
   // Entities built before the grid existed (their notices went by unseen) are filed now.
   for (Game::Entity* entity : AutoList<Game::Entity>::All()) Add(entity, entity->ScriptFlag());
 }
@@ -86,33 +69,31 @@ void Grid::Add(Game::Entity* entity, bool always) {
   if (!UTIL_ASSERT(entity != nullptr, "Trying to add a NULL entity to the grid")) return;
   if (Holds(entity)) return;
   const Phy::AABB& bounds = entity->GetBounds();
-  const Record record{
-      entity, CellIndex(bounds.Min()), CellIndex(bounds.Max()), static_cast<uint8_t>(always), entity->GetID(),
-      entity, entity->GetPhysics()};
+  Record& record = m_Registry[entity];
+  record.m_Entity = record.m_Key = entity;
+  record.m_MinCell = CellIndex(bounds.Min());
+  record.m_MaxCell = CellIndex(bounds.Max());
+  record.m_Flag = static_cast<uint8_t>(always);
+  record.m_Id = entity->GetID();
+  record.m_Physics = entity->GetPhysics();
+  record.m_Visual = entity->GetVisual();
+  record.m_Script = entity->GetScript();
   File(record);
   (always ? m_Always : m_Passive).insert(entity);
-  m_Registry.emplace(entity, record);
   m_ById[record.m_Id] = entity;
+  Unsorted(record);
 }
 
 void Grid::Remove(Game::Entity* entity) {
   const auto found = m_Registry.find(entity);
   if (found == m_Registry.end()) return;
-  const Record& record = found->second;
+  Record& record = found->second;
   Unfile(record);
   m_Always.erase(entity);
   m_Passive.erase(entity);
   m_ById.erase(record.m_Id);
-  // Nothing of this frame may point at the entity's components once they are gone.
-  m_NearEntities.erase(entity);
-  m_FarEntities.erase(entity);
-  m_Rest.erase(entity);
-  for (int tier = 0; tier < kTiers; ++tier) {
-    m_Visuals[tier].erase(entity->GetVisual());
-    m_Physics[tier].erase(entity->GetPhysics());
-    m_Physics[tier].erase(record.m_Physics);
-    m_Scripts[tier].erase(entity->GetScript());
-  }
+  // Nothing of this frame may point at the entity or its components once they are gone.
+  Place(record, false, false, false);
   m_Registry.erase(found);
 }
 
@@ -124,21 +105,48 @@ void Grid::Move(Game::Entity* entity) {
   const Phy::AABB& bounds = entity->GetBounds();
   record.m_MinCell = CellIndex(bounds.Min());
   record.m_MaxCell = CellIndex(bounds.Max());
-  record.m_Physics = entity->GetPhysics();
   File(record);
+  Unsorted(record);
 }
 
-void Grid::File(const Record& record) {
+void Grid::Unsorted(Record& record) {
+  if (record.m_Unsorted) return;  // once, however often it moves between two updates
+  record.m_Unsorted = true;
+  m_Unsorted.push_back(record.m_Entity);
+}
+
+void Grid::ComponentsChanged(Game::Entity* entity) {
+  const auto found = m_Registry.find(entity);
+  if (found == m_Registry.end()) return;
+  Record& record = found->second;
+  // The old components may be gone already: they are only taken out by their addresses.
+  const bool near = record.m_Near, far = record.m_Far, rest = record.m_Rest;
+  Place(record, false, false, false);
+  Unfile(record);
+  record.m_Physics = entity->GetPhysics();
+  record.m_Visual = entity->GetVisual();
+  record.m_Script = entity->GetScript();
+  File(record);
+  Place(record, near, far, rest);
+}
+
+void Grid::File(Record& record) {
   ForEachCell(record.m_MinCell, record.m_MaxCell, [&](uint32_t index) {
     m_Cells[index].m_Entities.insert(record.m_Entity);
     if (record.m_Physics) m_Cells[index].m_Physics.insert(record.m_Physics);
+    m_Cells[index].m_Records.push_back(&record);
   });
 }
 
-void Grid::Unfile(const Record& record) {
+void Grid::Unfile(Record& record) {
   ForEachCell(record.m_MinCell, record.m_MaxCell, [&](uint32_t index) {
     m_Cells[index].m_Entities.erase(record.m_Entity);
     if (record.m_Physics) m_Cells[index].m_Physics.erase(record.m_Physics);
+    std::vector<Record*>& records = m_Cells[index].m_Records;
+    const auto at = std::find(records.begin(), records.end(), &record);
+    if (at == records.end()) return;
+    *at = records.back();
+    records.pop_back();
   });
 }
 
@@ -148,74 +156,89 @@ void Grid::Update() {
 }
 
 void Grid::Update(const Vec3* playerPosition) {
-  m_NearCells.clear();
-  m_FarCells.clear();
-  if (playerPosition) m_NearCells.insert(static_cast<int32_t>(CellIndex(*playerPosition)));
-
+  ++m_Updates;
   // The camera's base cell: the lower corner of the 2 × 2 × 2 block nearest to it.
   const int32_t bx = (TruncLimited(m_CameraPosition.x + 1024.0f, 64, 1471) - 64) >> 7;
   const int32_t by = (TruncLimited(m_CameraPosition.y, 64, 1471) - 64) >> 7;
   const int32_t bz = (TruncLimited(m_CameraPosition.z, 64, 1471) - 64) >> 7;
-  const int32_t last = static_cast<int32_t>(kCellsPerAxis) - 1;
-  for (int32_t z = std::max(bz - 1, 0); z <= std::min(bz + 2, last); ++z)
-    for (int32_t y = std::max(by - 1, 0); y <= std::min(by + 2, last); ++y)
-      for (int32_t x = std::max(bx - 1, 0); x <= std::min(bx + 2, last); ++x) {
-        const bool near = x - bx >= 0 && x - bx <= 1 && y - by >= 0 && y - by <= 1 && z - bz >= 0 && z - bz <= 1;
-        (near ? m_NearCells : m_FarCells).insert(static_cast<int32_t>(Index(x, y, z)));
-      }
+  const int64_t player = playerPosition ? CellIndex(*playerPosition) : kCellCount;
+  const int64_t block = Index(bx, by, bz) * (kCellCount + 1) + player;
 
-  Scratch& s = *m_Scratch;
-  s.m_Near.assign(m_Always.begin(), m_Always.end());
-  for (int32_t index : m_NearCells)
-    s.m_Near.insert(s.m_Near.end(), m_Cells[index].m_Entities.begin(), m_Cells[index].m_Entities.end());
-  SortUnique(s.m_Near);
-  s.m_InFarCells.clear();
-  for (int32_t index : m_FarCells)
-    s.m_InFarCells.insert(s.m_InFarCells.end(), m_Cells[index].m_Entities.begin(), m_Cells[index].m_Entities.end());
-  SortUnique(s.m_InFarCells);
-  // The rest is taken before the near entities leave the far ones, so a passive entity in a near
-  // cell is in the first tier and in the third.
-  const std::less<Game::Entity*> order;
-  s.m_Rest.clear();
-  std::set_difference(m_Passive.begin(), m_Passive.end(), s.m_InFarCells.begin(), s.m_InFarCells.end(),
-                      std::back_inserter(s.m_Rest), order);
-  s.m_Far.clear();
-  std::set_difference(s.m_InFarCells.begin(), s.m_InFarCells.end(), s.m_Near.begin(), s.m_Near.end(),
-                      std::back_inserter(s.m_Far), order);
-  Sync(m_NearEntities, s.m_Near);
-  Sync(m_FarEntities, s.m_Far);
-  Sync(m_Rest, s.m_Rest);
-
-  FillTier(0, s.m_Near);
-  FillTier(1, s.m_Far);
-  FillTier(2, s.m_Rest);
+  if (block != m_Block) {
+    m_Block = block;
+    Mask mask(kCellCount, 0);
+    if (playerPosition) mask[player] |= kNear;
+    const int32_t last = static_cast<int32_t>(kCellsPerAxis) - 1;
+    for (int32_t z = std::max(bz - 1, 0); z <= std::min(bz + 2, last); ++z)
+      for (int32_t y = std::max(by - 1, 0); y <= std::min(by + 2, last); ++y)
+        for (int32_t x = std::max(bx - 1, 0); x <= std::min(bx + 2, last); ++x) {
+          const bool near = x - bx >= 0 && x - bx <= 1 && y - by >= 0 && y - by <= 1 && z - bz >= 0 && z - bz <= 1;
+          mask[Index(x, y, z)] |= near ? kNear : kFar;
+        }
+    m_NearCells.clear();
+    m_FarCells.clear();
+    for (uint32_t index = 0; index < kCellCount; ++index) {
+      if (mask[index] & kNear) m_NearCells.insert(static_cast<int32_t>(index));
+      if (mask[index] & kFar) m_FarCells.insert(static_cast<int32_t>(index));
+    }
+    // Only the entities of cells that changed their part can change theirs.
+    m_Mask.swap(mask);
+    for (uint32_t index = 0; index < kCellCount; ++index)
+      if (mask[index] != m_Mask[index])
+        for (Record* record : m_Cells[index].m_Records) Sort(*record);
+  }
+  for (Game::Entity* entity : m_Unsorted) {
+    const auto found = m_Registry.find(entity);
+    if (found == m_Registry.end()) continue;  // removed since
+    found->second.m_Unsorted = false;
+    Sort(found->second);
+  }
+  m_Unsorted.clear();
 }
 
-void Grid::FillTier(int tier, const std::vector<Game::Entity*>& entities) {
-  Scratch& s = *m_Scratch;
-  s.m_Visuals.clear();
-  s.m_Physics.clear();
-  s.m_Scripts.clear();
-  for (Game::Entity* entity : entities) {
-    if (Gfx::Visual* visual = entity->GetVisual()) s.m_Visuals.push_back(visual);
-    if (Phy::PhysComp* physics = entity->GetPhysics()) s.m_Physics.push_back(physics);
-    if (Spt::Script* script = entity->GetScript()) s.m_Scripts.push_back(script);
+// Near: in a near cell or always; far: in a far cell and not near; the rest: passive and in no far
+// cell (taken before the near entities leave the far ones, so a passive entity in a near cell is
+// in the first tier and in the third).
+void Grid::Expected(const Record& record, bool& near, bool& far, bool& rest) const {
+  uint8_t parts = 0;
+  ForEachCell(record.m_MinCell, record.m_MaxCell, [&](uint32_t index) { parts |= m_Mask[index]; });
+  near = record.m_Flag != 0 || (parts & kNear) != 0;
+  far = (parts & kFar) != 0 && !near;
+  rest = record.m_Flag == 0 && (parts & kFar) == 0;
+}
+
+void Grid::Sort(Record& record) {
+  if (record.m_Sorted == m_Updates) return;
+  record.m_Sorted = m_Updates;
+  bool near, far, rest;
+  Expected(record, near, far, rest);
+  Place(record, near, far, rest);
+}
+
+// Moves the entity and its components into the sets of its new part, touching only the sets
+// whose membership changes. Bodies near the camera are stepped with the middle tier's as well.
+void Grid::Place(Record& record, bool near, bool far, bool rest) {
+  const bool was[kTiers] = {record.m_Near, record.m_Far, record.m_Rest};
+  const bool now[kTiers] = {near, far, rest};
+  Entities* entities[kTiers] = {&m_NearEntities, &m_FarEntities, &m_Rest};
+  for (int tier = 0; tier < kTiers; ++tier) {
+    if (was[tier] == now[tier]) continue;
+    Hold(*entities[tier], record.m_EntityAt[tier], record.m_Entity, now[tier]);
+    Hold(m_Visuals[tier], record.m_VisualAt[tier], record.m_Visual, now[tier]);
+    Hold(m_Scripts[tier], record.m_ScriptAt[tier], record.m_Script, now[tier]);
+    if (tier != 1) Hold(m_Physics[tier], record.m_PhysicsAt[tier], record.m_Physics, now[tier]);
   }
-  // Bodies near the camera are stepped with the middle tier's as well.
-  if (tier == 0) s.m_NearPhysics = s.m_Physics;
-  if (tier == 1) s.m_Physics.insert(s.m_Physics.end(), s.m_NearPhysics.begin(), s.m_NearPhysics.end());
-  SortUnique(s.m_Visuals);
-  SortUnique(s.m_Physics);
-  SortUnique(s.m_Scripts);
-  Sync(m_Visuals[tier], s.m_Visuals);
-  Sync(m_Physics[tier], s.m_Physics);
-  Sync(m_Scripts[tier], s.m_Scripts);
+  if ((was[0] || was[1]) != (near || far)) Hold(m_Physics[1], record.m_PhysicsAt[1], record.m_Physics, near || far);
+  record.m_Near = near;
+  record.m_Far = far;
+  record.m_Rest = rest;
 }
 
 void Grid::Shutdown() {
   for (uint32_t index = 0; index < kCellCount; ++index) {
     m_Cells[index].m_Entities.clear();
     m_Cells[index].m_Physics.clear();
+    m_Cells[index].m_Records.clear();
   }
   m_NearCells.clear();
   m_FarCells.clear();
@@ -231,7 +254,9 @@ void Grid::Shutdown() {
   }
   m_Registry.clear();
   m_ById.clear();
-  *m_Scratch = Scratch();
+  m_Unsorted.clear();
+  std::fill(m_Mask.begin(), m_Mask.end(), 0);
+  m_Block = -1;
 }
 
 const Grid::Entities& Grid::CellEntities(uint32_t cell) const {
@@ -254,7 +279,9 @@ bool Grid::Validate() const {
     if (byId == m_ById.end() || byId->second != entity) return false;
     bool listed = true;
     ForEachCell(record.m_MinCell, record.m_MaxCell, [&](uint32_t index) {
-      listed = listed && m_Cells[index].m_Entities.count(entity) != 0;
+      const std::vector<Record*>& records = m_Cells[index].m_Records;
+      listed = listed && m_Cells[index].m_Entities.count(entity) != 0 &&
+               std::count(records.begin(), records.end(), &record) == 1;
       ++entityListings;
       if (record.m_Physics) {
         listed = listed && m_Cells[index].m_Physics.count(record.m_Physics) != 0;
@@ -268,10 +295,46 @@ bool Grid::Validate() const {
   size_t entitiesInCells = 0;
   size_t physicsInCells = 0;
   for (uint32_t index = 0; index < kCellCount; ++index) {
+    if (m_Cells[index].m_Records.size() != m_Cells[index].m_Entities.size()) return false;
     entitiesInCells += m_Cells[index].m_Entities.size();
     physicsInCells += m_Cells[index].m_Physics.size();
   }
-  return entitiesInCells == entityListings && physicsInCells == physicsListings;
+  if (entitiesInCells != entityListings || physicsInCells != physicsListings) return false;
+
+  // This frame's sets against sorting every entity afresh.
+  for (uint32_t index = 0; index < kCellCount; ++index)
+    if (((m_Mask[index] & kNear) != 0) != (m_NearCells.count(static_cast<int32_t>(index)) != 0) ||
+        ((m_Mask[index] & kFar) != 0) != (m_FarCells.count(static_cast<int32_t>(index)) != 0))
+      return false;
+  const Entities unsorted(m_Unsorted.begin(), m_Unsorted.end());
+  size_t members[3] = {}, visuals[kTiers] = {}, physics[kTiers] = {}, scripts[kTiers] = {};
+  for (const auto& [entity, r] : m_Registry) {
+    bool near, far, rest;
+    Expected(r, near, far, rest);
+    if (!unsorted.count(entity) && (near != r.m_Near || far != r.m_Far || rest != r.m_Rest)) return false;
+    if (r.m_Visual != entity->GetVisual() || r.m_Script != entity->GetScript() || r.m_Physics != entity->GetPhysics())
+      return false;
+    const bool in[kTiers] = {r.m_Near, r.m_Far, r.m_Rest};
+    const Entities* sets[kTiers] = {&m_NearEntities, &m_FarEntities, &m_Rest};
+    for (int tier = 0; tier < kTiers; ++tier) {
+      const bool body = in[tier] || (tier == 1 && r.m_Near);
+      if ((sets[tier]->count(entity) != 0) != in[tier]) return false;
+      if (r.m_Visual && (m_Visuals[tier].count(r.m_Visual) != 0) != in[tier]) return false;
+      if (r.m_Script && (m_Scripts[tier].count(r.m_Script) != 0) != in[tier]) return false;
+      if (r.m_Physics && (m_Physics[tier].count(r.m_Physics) != 0) != body) return false;
+      members[tier] += in[tier];
+      visuals[tier] += in[tier] && r.m_Visual;
+      scripts[tier] += in[tier] && r.m_Script;
+      physics[tier] += body && r.m_Physics;
+    }
+  }
+  for (int tier = 0; tier < kTiers; ++tier) {
+    const Entities* sets[kTiers] = {&m_NearEntities, &m_FarEntities, &m_Rest};
+    if (sets[tier]->size() != members[tier] || m_Visuals[tier].size() != visuals[tier] ||
+        m_Scripts[tier].size() != scripts[tier] || m_Physics[tier].size() != physics[tier])
+      return false;
+  }
+  return true;
 }
 
 void Grid::Receive(const Util::Handle<Msg::eManRemovedMsg>& message) {

@@ -10,15 +10,18 @@
 // Handles eManAddedMsg (add, with the script flag), eManRemovedMsg (remove, by the entity's ID;
 // the notice is sent while the entity still lives) and cameraGetInfoMsg kind 0 (the camera's
 // position). Created at the end of start-up, when it files every entity already alive; adding an
-// entity it already holds changes nothing. Entities moving across cells call Move. Update runs
-// once per frame after the delivery of the mail: it marks the near block of 2 × 2 × 2 cells around
-// the camera (and the player's cell) and the far shell around it, and sorts the entities into three
-// tiers: 0 near (scripts every frame), 1 far (every second frame), 2 the rest of the passive
-// entities (every fifth frame). Main thread only.
+// entity it already holds changes nothing. Entities moving across cells call Move, and entities
+// whose components change call ComponentsChanged. Update runs once per frame after the delivery
+// of the mail: it marks the near block of 2 × 2 × 2 cells around the camera (and the player's
+// cell) and the far shell around it, and sorts the entities into three tiers: 0 near (scripts
+// every frame), 1 far (every second frame), 2 the rest of the passive entities (every fifth
+// frame). The tiers are kept from frame to frame and only the entities whose place may have
+// changed are sorted again: those in cells that became or stopped being near or far, and those
+// added, moved or given other components since the last update. So a frame costs the same per
+// entity however many the grid holds. Main thread only.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <set>
 #include <unordered_map>
@@ -63,6 +66,9 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   void Remove(Game::Entity* entity);
   // Files the entity again after its bounds have moved into other cells.
   void Move(Game::Entity* entity);
+  // The entity's visual, physics component or script was replaced: the tiers and cells hold the
+  // new ones from now on, and never the old ones.
+  void ComponentsChanged(Game::Entity* entity);
 
   // This frame's active cells and tiers, around the camera and the player's character.
   void Update();
@@ -92,7 +98,8 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
 
   // True when every entity held is listed in exactly the cells of its recorded box (with its
   // physics component), in the always or the passive set as its flag says, and found by its ID,
-  // and the cells list nothing else.
+  // and the cells list nothing else; and when the sets of this frame hold exactly what sorting
+  // every entity afresh would give (once the entities changed since the last update are sorted).
   bool Validate() const;
 
   void Receive(const Util::Handle<Msg::eManRemovedMsg>& message) override;
@@ -104,26 +111,43 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   Grid();
   ~Grid() override;
 
+  struct Record;
   struct Cell {
     Entities m_Entities;
     std::set<Phy::PhysComp*> m_Physics;
+    std::vector<Record*> m_Records;  // the same entities' records, in no order
   };
-
-  struct Scratch;  // the storage the sets of each frame are rebuilt with
 
   struct Record {
-    Game::Entity* m_Entity;
-    uint32_t m_MinCell;  // cell of the bounding box's minimum corner
-    uint32_t m_MaxCell;  // cell of its maximum corner
-    uint8_t m_Flag;
-    int32_t m_Id;  // the entity's ID, by which removal notices name it
-    Game::Entity* m_Key;
-    Phy::PhysComp* m_Physics;  // not owned; none for an entity without a body
+    Game::Entity* m_Entity = nullptr;
+    uint32_t m_MinCell = 0;  // cell of the bounding box's minimum corner
+    uint32_t m_MaxCell = 0;  // cell of its maximum corner
+    uint8_t m_Flag = 0;
+    int32_t m_Id = 0;  // the entity's ID, by which removal notices name it
+    Game::Entity* m_Key = nullptr;
+    Phy::PhysComp* m_Physics = nullptr;  // not owned; none for an entity without a body
+    // Where the entity stands in this frame's sets, and the components the tiers hold for it.
+    Gfx::Visual* m_Visual = nullptr;
+    Spt::Script* m_Script = nullptr;
+    bool m_Near = false;
+    bool m_Far = false;
+    bool m_Rest = false;
+    // Where each sits in the sets of the tiers that hold it, so that leaving a set takes no search.
+    Entities::iterator m_EntityAt[kTiers];
+    std::set<Gfx::Visual*>::iterator m_VisualAt[kTiers];
+    std::set<Spt::Script*>::iterator m_ScriptAt[kTiers];
+    std::set<Phy::PhysComp*>::iterator m_PhysicsAt[kTiers];
+    uint32_t m_Sorted = 0;    // the update that last sorted it
+    bool m_Unsorted = false;  // waiting for the next update to sort it
   };
+  using Mask = std::vector<uint8_t>;  // per cell: kNear, kFar, both or neither
 
-  void File(const Record& record);
-  void Unfile(const Record& record);
-  void FillTier(int tier, const std::vector<Game::Entity*>& entities);
+  void File(Record& record);
+  void Unfile(Record& record);
+  void Sort(Record& record);
+  void Unsorted(Record& record);
+  void Place(Record& record, bool near, bool far, bool rest);
+  void Expected(const Record& record, bool& near, bool& far, bool& rest) const;
 
   std::unique_ptr<Cell[]> m_Cells;
   Cells m_NearCells;
@@ -135,13 +159,16 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   std::set<Gfx::Visual*> m_Visuals[kTiers];
   std::set<Phy::PhysComp*> m_Physics[kTiers];
   std::set<Spt::Script*> m_Scripts[kTiers];
-  std::map<Game::Entity*, Record> m_Registry;
+  std::unordered_map<Game::Entity*, Record> m_Registry;
   Vec3 m_CameraPosition;
 
   // The entities held, by ID: removal notices name the entity by its ID only.
   std::unordered_map<int32_t, Game::Entity*> m_ById;
-  Entities m_Rest;  // this frame's third tier of entities
-  std::unique_ptr<Scratch> m_Scratch;
+  Entities m_Rest;                        // this frame's third tier of entities
+  Mask m_Mask;                            // this frame's near and far cells
+  int64_t m_Block = -1;                   // the camera's base cell and the player's cell they came from
+  std::vector<Game::Entity*> m_Unsorted;  // added, moved or changed since the last update
+  uint32_t m_Updates = 0;
 };
 
 }  // namespace Util

@@ -12,12 +12,14 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <new>
 
 namespace Util {
 namespace {
 
 // Room for the handler itself, the backtrace walk and the formatting below.
-alignas(16) char g_AltStack[256 * 1024];
+constexpr size_t kAltStackSize = 256 * 1024;
+alignas(16) char g_AltStack[kAltStackSize];
 
 volatile sig_atomic_t g_StopRequested = 0;
 
@@ -178,13 +180,26 @@ void CrashHandler(int sig, siginfo_t* info, void* context) {
 
 void StopHandler(int) { g_StopRequested = 1; }
 
+void UseAltStack(char* base, size_t size, stack_t* previous = nullptr) {
+  stack_t stack{};
+  stack.ss_sp = base;
+  stack.ss_size = size;
+  ::sigaltstack(&stack, previous);
+}
+
 }  // namespace
 
+ThreadSignalStack::ThreadSignalStack() : m_Stack(new (std::nothrow) char[kAltStackSize]) {
+  if (m_Stack) UseAltStack(m_Stack.get(), kAltStackSize, &m_Previous);
+}
+
+ThreadSignalStack::~ThreadSignalStack() {
+  // Whatever the thread had before (none, or a sanitizer's) comes back before the memory goes.
+  if (m_Stack) ::sigaltstack(&m_Previous, nullptr);
+}
+
 void InstallCrashHandler() {
-  stack_t stack{};
-  stack.ss_sp = g_AltStack;
-  stack.ss_size = sizeof g_AltStack;
-  ::sigaltstack(&stack, nullptr);
+  UseAltStack(g_AltStack, sizeof g_AltStack);
 
   pthread_attr_t attr;
   if (::pthread_getattr_np(::pthread_self(), &attr) == 0) {

@@ -5,11 +5,11 @@
 #include <chrono>
 
 #include "Core/Clock.h"
+#include "Util/Signals.h"
 
 namespace Util {
 namespace {
 
-constexpr std::chrono::milliseconds kPassSleep(32);
 constexpr double kFrameBudgetMs = 33.0;
 
 }  // namespace
@@ -37,7 +37,18 @@ void Worker::Stop() {
   m_Output.Clear();
 }
 
-int Worker::Push(std::unique_ptr<Job> job) { return m_Input.Push(std::move(job)); }
+int Worker::Push(std::unique_ptr<Job> job) {
+  if (!job) return -1;
+  // The worker may be waiting for room on the output queue, which only this thread empties:
+  // finishing its follow-ups here lets it go on taking jobs, so neither waits for the other.
+  while (!m_Input.TryPush(job)) {
+    if (std::unique_ptr<Job> finished = m_Output.Pop())
+      finished->Run();
+    else
+      std::this_thread::yield();
+  }
+  return 0;
+}
 
 void Worker::CompleteFinishedJobs() {
   while (std::unique_ptr<Job> job = m_Output.Pop()) {
@@ -47,6 +58,7 @@ void Worker::CompleteFinishedJobs() {
 }
 
 void Worker::Main() {
+  const ThreadSignalStack crashStack;  // a crash in a job is dumped like one on the main thread
   ::pthread_setname_np(::pthread_self(), "WorkerThread");
   for (;;) {
     if (std::unique_ptr<Job> job = m_Input.Pop()) {
@@ -59,7 +71,7 @@ void Worker::Main() {
         std::this_thread::yield();
       }
     }
-    std::this_thread::sleep_for(kPassSleep);
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_PassSleepMs.load()));
   }
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -36,13 +37,18 @@ class Worker {
   bool IsRunning() const { return m_Thread.joinable(); }
 
   // Main thread: queues a job for the worker. -1 for a null job; otherwise 0, after waiting
-  // while the input queue is full.
+  // while the input queue is full. While it waits it completes the follow-ups that the worker
+  // has finished (their main-thread half runs here), so that a worker waiting for room on the
+  // output queue goes on taking jobs.
   int Push(std::unique_ptr<Job> job);
 
   // Main thread, once per frame: finishes jobs the worker has opened, within the frame budget.
   void CompleteFinishedJobs();
   // Follow-ups waiting for the main thread.
   uint32_t FinishedJobs() const { return m_Output.Count(); }
+
+  // The worker's pause after each pass, 32 ms; tests that push thousands of jobs shorten it.
+  void SetPassSleep(std::chrono::milliseconds sleep) { m_PassSleepMs.store(sleep.count()); }
 
  private:
   Worker() = default;
@@ -52,6 +58,7 @@ class Worker {
   JobQueue m_Output;  // worker → main thread
   std::thread m_Thread;
   std::atomic<bool> m_Stopping{false};
+  std::atomic<std::chrono::milliseconds::rep> m_PassSleepMs{32};
 };
 
 }  // namespace Util

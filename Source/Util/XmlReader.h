@@ -10,8 +10,9 @@
 // innermost open element without moving the cursor.
 //
 // The path gets the ".xml" extension on construction (see XmlFileName). A file that cannot be
-// opened, or does not parse, is an assertion and `Open` returns false; every later call is then
-// harmless and finds nothing. Main thread only.
+// opened, nests elements more than 256 deep (refused before parsing) or does not parse, is an
+// assertion and `Open` returns false; every later call is then harmless and finds nothing.
+// Main thread only.
 #pragma once
 
 #include <memory>
@@ -28,6 +29,12 @@ namespace Util {
 // position 5 or later, becomes ".xml"; a path without such a dot gets ".xml" appended.
 std::string XmlFileName(const std::string& path);
 
+// Drops the shared parsed copy of the file at that path (see XmlReader::OpenShared), however its
+// readers spell the path; XmlWriter calls it for every file it has written.
+void ForgetSharedDocument(const std::string& path);
+// Drops every shared parsed copy (tests, which work in a new asset tree at a time).
+void ForgetSharedDocuments();
+
 class XmlReader {
  public:
   explicit XmlReader(const std::string& path);
@@ -38,6 +45,13 @@ class XmlReader {
   const std::string& Path() const { return m_Path; }
 
   bool Open();
+  // Open on the parsed copy of the file that every reader of this path shares, for files read over
+  // and over (entity definitions): parsed on first use, and again once the file has changed on
+  // disk (its identity, size or times) or XmlWriter has written it. The path is registered for
+  // the asset pack each time, and a failure is reported as by Open.
+  bool OpenShared();
+  // The document read; readers that opened the same shared copy hold the same one.
+  const std::shared_ptr<const TiXmlDocument>& Document() const { return m_Document; }
 
   // From the current element on, the first sibling named `name` is entered; false if none.
   bool FindChild(const char* name);
@@ -53,8 +67,8 @@ class XmlReader {
   // code that reads on from here (the element builders of entity definitions).
   class Mark {
     friend class XmlReader;
-    std::vector<TiXmlElement*> m_Open;
-    TiXmlElement* m_Current = nullptr;
+    std::vector<const TiXmlElement*> m_Open;
+    const TiXmlElement* m_Current = nullptr;
   };
   Mark Here() const;
   void Return(const Mark& mark);
@@ -92,13 +106,14 @@ class XmlReader {
   }
 
  private:
-  void SetCurrent(TiXmlElement* element);
+  bool Start();
+  void SetCurrent(const TiXmlElement* element);
   const TiXmlElement* FindTyped(const char* type, const char* key) const;
 
   std::string m_Path;
-  std::unique_ptr<TiXmlDocument> m_Document;
-  std::vector<TiXmlElement*> m_Open;
-  TiXmlElement* m_Current = nullptr;
+  std::shared_ptr<const TiXmlDocument> m_Document;
+  std::vector<const TiXmlElement*> m_Open;
+  const TiXmlElement* m_Current = nullptr;
   const TiXmlAttribute* m_Attribute = nullptr;
   bool m_AttributeStarted = false;
 };

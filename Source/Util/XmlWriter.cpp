@@ -33,6 +33,8 @@ void XmlWriter::CloseFile() {
   if (!m_File.is_open()) return;
   while (!m_Closing.empty()) CloseElement();
   m_File.close();
+  // Readers that share a parsed copy of this file read it again.
+  ForgetSharedDocument(m_Path);
 }
 
 void XmlWriter::OpenElement(const std::string& name) {

@@ -6,9 +6,10 @@
 // file is closed, so each written file is well-formed. Text is escaped.
 //
 // The path gets the ".xml" extension on construction (XmlFileName) and is resolved like the
-// asset loaders' paths; writing does not register it in the asset pack. A file that cannot be
-// created is an assertion and `OpenFile` returns false; later writes then do nothing.
-// Main thread only.
+// asset loaders' paths; writing does not register it in the asset pack. Once the file is
+// closed, readers that share a parsed copy of it (XmlReader::OpenShared) read it again. A file
+// that cannot be created is an assertion and `OpenFile` returns false; later writes then do
+// nothing. Main thread only.
 #pragma once
 
 #include <cstdint>

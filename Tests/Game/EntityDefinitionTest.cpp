@@ -1,4 +1,5 @@
 #include "Game/EntityTesting.h"
+#include "Util/XmlWriter.h"
 
 using Game::Entity;
 using Testing::ComponentLog;
@@ -25,6 +26,26 @@ TEST_F(EntityDefinition, TheEntityElementNamesItAndSharedSetsTheTransform) {
   EXPECT_EQ(entity.GetRotationMatrix(), Util::Mat3::FromEulerDegrees({0, 90, 0}));
   EXPECT_EQ(entity.GetBounds().Min(), (Vec3{1, 2, 3}));  // the bounds stand where the entity stands
   EXPECT_FALSE(m_Tree.Exists("Assets/Packed.BIN"));
+}
+
+TEST_F(EntityDefinition, AFileChangedOnDiskOrWrittenByTheEngineIsReadAgainAndThePackListsItEachTime) {
+  const std::string path = WriteEntity("kept", Definition("First"));
+  Entity first(path.c_str());
+  WriteEntity("kept", Definition("Second", Vector("Position", 1, 2, 3)));
+  Util::PackDirectory::Instance().Reset();
+  Entity second(path.c_str());
+  EXPECT_EQ(second.GetName(), Numbered("Second", second));
+  EXPECT_EQ(second.GetPosition(), (Vec3{1, 2, 3}));
+  EXPECT_EQ(Util::PackDirectory::Instance().Paths(), Texts{path});
+  {
+    Util::XmlWriter writer(path);  // as the island editor writes definitions
+    writer.OpenFile();
+    writer.OpenElement("Entity");
+    writer.WriteValue("name", "Secont");
+  }
+  Entity third(path.c_str());
+  EXPECT_EQ(third.GetName(), Numbered("Secont", third));
+  EXPECT_EQ(third.GetPosition(), (Vec3{0, 0, 0}));
 }
 
 TEST_F(EntityDefinition, SharedChildrenAreSoughtInOrderSoOneBeforeAnEarlierKindIsMissed) {
@@ -114,13 +135,13 @@ TEST_F(EntityDefinition, ReadingGoesOnAfterTheElementWhereverABuilderLeavesTheCu
 }
 
 TEST_F(EntityDefinition, OnlyTheElementsThatBuildersServeCanBeRegistered) {
-  for (const char* tag : {"Entity", "Sound", static_cast<const char*>(nullptr)})
+  for (const char* tag : {"Entity", "Gizmo", static_cast<const char*>(nullptr)})
     Game::RegisterElementBuilder(tag, Testing::BuildVisual);
   EXPECT_EQ(m_Asserts.Comments(), (Texts{"Entity is not an element of an entity definition that a builder reads.",
-                                         "Sound is not an element of an entity definition that a builder reads.",
+                                         "Gizmo is not an element of an entity definition that a builder reads.",
                                          "(null) is not an element of an entity definition that a builder reads."}));
   m_Asserts.Clear();
-  Entity entity(WriteEntity("plain", Definition("Plain", "", "<Sound/>")).c_str());
+  Entity entity(WriteEntity("plain", Definition("Plain", "", "<Gizmo/>")).c_str());
   EXPECT_EQ(entity.GetVisual(), nullptr);
   EXPECT_EQ(entity.GetName(), Numbered("Plain", entity));
 }

@@ -76,6 +76,10 @@ TEST_F(GlobalFunctions, MissingOrIllTypedArgumentsRaiseTheStandardArgumentErrors
       // Key codes run from 0 to 322.
       {"return Global.IsTriggered(323)", "bad argument #1 to 'IsTriggered' (out of range (0 to 322))"},
       {"return Global.IsPressed(-1)", "out of range"},
+      // A number that is not finite never reaches a system.
+      {"Global.UpdateCameraThird(0, 0, 0/0)", "bad argument #3 to 'UpdateCameraThird' (finite number expected"},
+      {"e:SHR_sPosition(1, -1/0, 3)", "bad argument #2 to 'SHR_sPosition' (finite number expected, got -inf)"},
+      {"Global.CreateEntityAt('x', 0, 0, 1e300, 0, 0, 0)", "bad argument #4 to 'CreateEntityAt' (finite number"},
   };
   for (const Answer& error : errors) EXPECT_THAT(Fails(error.chunk), HasSubstr(error.result));
   ExpectAnswers({{"return Global.IsTriggered(322)", "false"}, {"return Global.IsPressed(0)", "false"}});
@@ -88,7 +92,7 @@ TEST_F(GlobalFunctions, MissingOrIllTypedArgumentsRaiseTheStandardArgumentErrors
 TEST_F(GlobalFunctions, SentMessagesArriveDuringTheCallAndPostedOnesAtTheNextDelivery) {
   Arrivals arrivals;
   Run("Global.SetFade(0.5)\n"
-      "Global.AddMaterial('gTest', 2, 'SHADER  TEXTURE', 'Shaders/gTest ; 0 Textures/a.bmp')\n"
+      "Global.AddMaterial('gTest', 2, 'SHADER  TEXTURE', 'Shaders/gTest  0 Textures/a.bmp')\n"
       "Global.JumpCameraPosition(1, 2, 3)\n"
       "Global.SetCameraPositionVector(4, 5, 6)\n");
   EXPECT_EQ(arrivals.m_Log, (Texts{"material gTest", "camera"}));
@@ -104,7 +108,7 @@ TEST_F(GlobalFunctions, RenderPassesAndCollectionsCarryTheirListsInScriptOrder) 
   Catch<Msg::renderPassMsg> passes;
   Catch<Msg::materialCollectionMsg> collections;
   Catch<Msg::graphicsPassMsg> touches;
-  Run("Global.AddRenderPass('Light', 3, 1, 'TARGET CLEAR NODEPTH', 'Light;', 'gLight')");
+  Run("Global.AddRenderPass('Light', 3, 1, 'TARGET CLEAR NODEPTH', 'Light', 'gLight')");
   Run("Global.AddMaterialCollection('gSeasons', 2, 'spring winter', 'gSpring gWinter')");
   Run("Global.TouchRenderPass('ShadowMapping enable')");
   ASSERT_EQ(Counts(passes, collections, touches), Sizes(3, 1));
@@ -118,6 +122,33 @@ TEST_F(GlobalFunctions, RenderPassesAndCollectionsCarryTheirListsInScriptOrder) 
   EXPECT_EQ(collections.Last().m_Keys, (Texts{"spring", "winter"}));
   EXPECT_EQ(collections.Last().m_Materials, (Texts{"gSpring", "gWinter"}));
   EXPECT_EQ(touches.Last().m_Pass, "ShadowMapping enable");
+}
+
+// Each keyword takes the words its kind reads from the parameter text, in turn; a keyword of no
+// known kind takes none, for the resource manager to refuse.
+TEST_F(GlobalFunctions, DefinitionParametersAreSplitByTheWordsEachKindReads) {
+  Catch<Msg::materialMsg> materials;
+  Catch<Msg::renderPassMsg> passes;
+  Run("Global.AddMaterial('m', 4, 'TEXTURE NODEPTH BOGUS UNIFORM', '1 a.bmp 3 Kind')");
+  Run("Global.AddRenderPass('p', 3, 0, 'SOURCE WINDOWSIZE CLEAR', '3 0 1 Shadow 256 256', '')");
+  ASSERT_EQ(Counts(materials, passes), Sizes(2, 1));
+  EXPECT_EQ(materials.Last().m_PropertyParams, (Texts{"1 a.bmp", "", "", "3 Kind"}));
+  EXPECT_EQ(passes.Last().m_StateParams, (Texts{"3 0 1 Shadow", "256 256", ""}));
+}
+
+TEST_F(GlobalFunctions, DefinitionsThatDoNotHoldTogetherAreTheScriptsErrorAndSendNothing) {
+  Catch<Msg::materialMsg> materials;
+  Catch<Msg::renderPassMsg> passes;
+  Catch<Msg::materialCollectionMsg> collections;
+  const Answer errors[] = {
+      {"Global.AddMaterial('m', 3, 'SHADER TEXTURE', 's 0 t.bmp')", "AddMaterial m: 2 properties given where the"},
+      {"Global.AddMaterial('m', 1, 'TEXTURE', '0')", "too few parameter words for TEXTURE"},
+      {"Global.AddRenderPass('p', 1, 0, 'CLEAR', 'Light', '')", "parameter words left over after the last keyword"},
+      {"Global.AddRenderPass('p', 1, 2, 'TARGET', 'Light', 'gA')", "1 materials given where the count says 2"},
+      {"Global.AddMaterialCollection('c', 2, 'a b', 'm')", "1 materials given where the count says 2"},
+  };
+  for (const Answer& error : errors) EXPECT_THAT(Fails(error.chunk), HasSubstr(error.result)) << error.chunk;
+  EXPECT_EQ(Counts(materials, passes, collections), Sizes(3, 0));
 }
 
 TEST_F(GlobalFunctions, AKeyCodeOutOfRangeInAnEntityScriptIsThatScriptsError) {

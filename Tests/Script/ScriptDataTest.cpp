@@ -92,13 +92,25 @@ TEST_F(ScriptData, ChangingAPersistentEntryLastsAndANewOneStaysBesideTransientOn
   EXPECT_FALSE(m_Entity->GetScript()->NumberMark(2));
 }
 
-TEST_F(ScriptData, EntityEntriesComeOnceAndARemovedEntityComesAsNil) {
+TEST_F(ScriptData, EntityEntriesComeOnceAndAnEntityThatDiedByAnyPathComesAsNil) {
   Run("E:SPT_GiveEntity('friend', F)");
   EXPECT_EQ(Seen("seen.friend == F"), "true");
   EXPECT_EQ(Seen("seen.friend"), "nil");
   Run("E:SPT_GiveEntity('friend', F) Global.DeleteEntityByPtr(F)");
   Deliver();
   EXPECT_EQ(Seen("seen.friend"), "nil");
+  // One a script built goes with Lua's collector, which announces nothing.
+  Run("E:SPT_GiveEntity('built', _G['Game::Entity']()) collectgarbage('collect')");
+  EXPECT_EQ(Seen("tostring(seen.built)"), "nil");
+}
+
+TEST_F(ScriptData, AnEntityStaysAliveForTheWholeOfAMethodCalledOnIt) {
+  // The table's metamethod drops the last reference and collects while SHR_Refresh still works.
+  EXPECT_EQ(Run("local e = _G['Game::Entity']() "
+                "local t = setmetatable({}, {__newindex = function(t, k, v) e = nil collectgarbage('collect') "
+                "rawset(t, k, v) end}) "
+                "e:SHR_Refresh(t, true, true, true, true) return t.vel.x + t.scl.y + t.rot.z"),
+            "0");
 }
 
 TEST_F(ScriptData, SharedValuesAreSetAndReadAndRefreshedByFlag) {
@@ -152,4 +164,11 @@ TEST_F(ScriptTest, ThePlayerKeepsItsValuesAndBuildsDododAndTheLantern) {
 
   Game::EntityManager::Instance().RemoveByPtr(dodod);
   EXPECT_EQ(Run("return Player:gDodod()"), "nil");
+
+  // A removal queued twice for one entity removes nothing else, even a lantern built in its
+  // memory between the two.
+  Run("local old = Player:gLantern() Global.DeleteEntityByPtr(old) Global.CreateLantern('" + lanternFile +
+      "') Global.DeleteEntityByPtr(old)");
+  Deliver();
+  EXPECT_EQ(Run("return Player:gLantern():GetName():sub(1, 7)"), "Lantern");
 }

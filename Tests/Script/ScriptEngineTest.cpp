@@ -115,6 +115,33 @@ TEST_F(ScriptTest, AScriptThatReturnsIsReportedOnceAtItsNextRunAndThenStaysSilen
   EXPECT_EQ(Occurrences(later, "Script Error: " + once + ": "), 1u) << later;
 }
 
+TEST_F(ScriptTest, AChunkThatReturnsAFunctionEndsAndTheFunctionNeverRuns) {
+  const std::string returns = Script("returns.lua", "return function() ran = true end\n");
+  Start();
+  Create(Definition("Returns", returns));
+  const std::string out = Printed([&] { RunAll(3); });
+  EXPECT_EQ(Run("return tostring(ran)"), "nil");
+  EXPECT_EQ(Occurrences(out, "Script Error: " + returns + ": cannot resume dead coroutine"), 1u) << out;
+}
+
+TEST_F(ScriptTest, AFileThatFailedToLoadReportsItsFirstRuntimeErrorOnceFixedAndReloaded) {
+  const std::string missing = "../../Assets/Scripts/late.lua";
+  const std::string broken = Script("broken.lua", "x = = 1\n");
+  Start();
+  Create(Definition("Missing", missing));
+  Create(Definition("Broken", broken));
+  RunAll();
+  const std::string out = Printed([&] {
+    for (const std::string& file : {missing, broken}) {
+      Script(file.substr(file.rfind('/') + 1), "coroutine.yield()\nerror('runtime')\n");
+      Run("Global.ReloadScript('" + file + "')");
+    }
+    Deliver();
+    RunAll(2);
+  });
+  EXPECT_EQ(Occurrences(out, ":2: runtime"), 2u) << out;
+}
+
 TEST_F(ScriptTest, AnUnreadableOrUnparsableScriptIsReportedOnceAndItsComponentsStaySilent) {
   const std::string missing = "../../Assets/Scripts/missing.lua";
   const std::string broken = Script("broken.lua", "while true do\n  x = = 1\nend\n");

@@ -43,6 +43,7 @@ TEST(ScriptedGame, AnEntityScriptThatCallsQuitGameEndsTheLoopAfterThatFrame) {
   Testing::TempTree tree;
   for (const char* name : {"gfx_material_1", "gfx_material_post", "gfx_render_passes_1"})
     tree.Write(std::string("Assets/Scripts/") + name + ".lua", "");
+  tree.Write("Assets/Xml/materialsMin.xml", "<Materials/>");  // the renderer's catalogue, empty
   tree.Write("Assets/Scripts/game_OnStart.lua", "Global.CreateEntity('../../Assets/Xml/entities/quitter.xml')\n");
   tree.Write("Assets/Xml/entities/quitter.xml", Plain("quitter", "../../Assets/Scripts/quitter.lua"));
   tree.Write("Assets/Scripts/quitter.lua",

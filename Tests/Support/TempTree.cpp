@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "Util/XmlReader.h"
+
 namespace fs = std::filesystem;
 
 namespace Testing {
@@ -19,6 +21,8 @@ TempTree::TempTree() {
   fs::create_directories(WorkDir());
   m_OldDir = fs::current_path().string();
   fs::current_path(WorkDir());
+  // Files parsed in another tree are not this tree's, whatever their stamps say.
+  Util::ForgetSharedDocuments();
 }
 
 TempTree::~TempTree() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <set>
@@ -167,6 +168,27 @@ TEST_F(PoolChecks, APointerIntoABlockOrOutsideEveryPageFailsTheBoundaryOrAddress
   EXPECT_EQ(pool.Stats().Deallocations_, 0u);
   EXPECT_TRUE(pool.Validate());
   pool.Free(block);
+}
+TEST_F(PoolChecks, AForgedFreeListLinkIsReportedAndDroppedAndThePoolStaysUsable) {
+  BlockPool pool(16, Shipped());
+  void* a = pool.Allocate();
+  void* b = pool.Allocate();
+  pool.Free(a);
+  pool.Free(b);
+  auto foreign = std::make_unique<char[]>(64);
+  char* forged = foreign.get() + 16;
+  std::memcpy(b, &forged, sizeof forged);  // a stale write into a freed block's link word
+  EXPECT_EQ(pool.Allocate(), b);
+  std::set<void*> next;
+  for (int i = 0; i < 3; ++i) next.insert(pool.Allocate());
+  EXPECT_EQ(m_Asserts.Heads(), Texts{Reported("listed", "ValidateFreeList: Allocating invalid address.")});
+  m_Asserts.Clear();
+  EXPECT_EQ(next.count(forged), 0u);
+  EXPECT_EQ(next.count(a), 1u);
+  EXPECT_EQ(pool.Stats().PagesInUse_, 1u);  // the page's other free blocks were not lost
+  EXPECT_TRUE(pool.Validate());
+  next.insert(b);
+  for (void* p : next) pool.Free(p);
 }
 TEST_F(PoolChecks, PoolDestroyedWithBlocksInUseReportsALeakAndKeepsTheirMemory) {
   auto pool = std::make_unique<BlockPool>(16, Shipped());

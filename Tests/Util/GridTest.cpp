@@ -251,7 +251,9 @@ TEST_F(GridTest, ActiveSetsMatchABruteForceCountForRandomCameras) {
   std::uniform_real_distribution<float> x(-1300, 800), yz(-300, 1800), size(0, 300);
   for (int i = 0; i < 400; ++i) {
     const Vec3 min{x(random), yz(random), yz(random)};
-    grid().Add(Make(min, min + Vec3{size(random), size(random), size(random)}), i % 7 == 0);
+    Entity* entity = Make(min, min + Vec3{size(random), size(random), size(random)});
+    if (i % 2) entity->SetScript(new Spt::Script("test.lua", entity, false));
+    grid().Add(entity, i % 7 == 0);
   }
   ASSERT_TRUE(grid().Validate());
 
@@ -267,8 +269,15 @@ TEST_F(GridTest, ActiveSetsMatchABruteForceCountForRandomCameras) {
     const Vec3 camera{x(random), yz(random), yz(random)};
     const bool withPlayer = trial % 2 == 1;
     const Vec3 player{x(random), yz(random), yz(random)};
+    // Between frames some entities move and some get other components.
+    for (int i = 0; i < 10; ++i) {
+      Entity* moved = m_Entities[random() % m_Entities.size()];
+      moved->SetPosition({x(random), yz(random), yz(random)});
+      moved->SetVisual(i % 2 ? new Gfx::Visual(moved) : nullptr);
+    }
     SendCamera(camera);
     grid().Update(withPlayer ? &player : nullptr);
+    ASSERT_TRUE(grid().Validate());
 
     const int base[3] = {baseCell(camera.x, 1024), baseCell(camera.y, 0), baseCell(camera.z, 0)};
     Grid::Cells nearCells, farCells;
@@ -339,10 +348,11 @@ TEST_F(GridTest, NoticesOfAdditionAndRemovalFileAndUnfileEntities) {
   EXPECT_EQ(grid().Count(), 0u);
   Entity* first = Make({0, 0, 0}, {1, 1, 1});
   auto* second = new Entity();
+  auto* secondLate = new Msg::eManAddedMsg(second, false);
   Msg::Send(new Msg::eManAddedMsg(first, false));  // seen while `second` lived
   EXPECT_TRUE(grid().Holds(first));
   delete second;
-  Msg::Send(new Msg::eManAddedMsg(second, false));
+  Msg::Send(secondLate);
   EXPECT_FALSE(grid().Holds(second));
   EXPECT_EQ(grid().Count(), 1u);
 

@@ -4,13 +4,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Support/TempTree.h"
 #include "Util/Signals.h"
+#include "Util/Worker.h"
 
 namespace {
 
@@ -24,6 +27,20 @@ __attribute__((noinline)) int Recurse(int depth) {
 }
 
 void WriteThroughNull() { *static_cast<volatile int*>(nullptr) = 1; }
+
+// A job that overflows the worker thread's stack.
+struct Overflowing : Util::Job {
+  std::unique_ptr<Job> Run() override {
+    Recurse(0);
+    return nullptr;
+  }
+};
+void OverflowOnTheWorker() {
+  Util::Worker::Get().SetPassSleep(std::chrono::milliseconds(0));
+  Util::Worker::Get().Start();
+  Util::Worker::Get().Push(std::make_unique<Overflowing>());
+  for (;;) ::pause();
+}
 
 struct ChildResult {
   std::string output;
@@ -71,6 +88,7 @@ TEST(CrashHandler, ANullWriteAStackOverflowAndAnAbortWriteTheDumpAndEndWithTheir
        {"signal: SIGSEGV", "fault address: 0x0", "backtrace:", "memory map:", "[stack]"}},
       {[] { Recurse(0); }, SIGSEGV, handled + "Stack overflow not handled.\n" + written, {"stack overflow"}},
       {[] { std::abort(); }, SIGABRT, handled + written, {"signal: SIGABRT"}},
+      {OverflowOnTheWorker, SIGSEGV, handled + "Stack overflow not handled.\n" + written, {"stack overflow"}},
   };
   for (const auto& c : crashes) {
     SCOPED_TRACE(c.output);

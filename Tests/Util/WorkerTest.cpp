@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -94,6 +95,7 @@ class Jobs : public testing::Test {
   }
   void TearDown() override {
     Worker::Get().Stop();
+    Worker::Get().SetPassSleep(std::chrono::milliseconds(32));
     Clock::Instance().SetTimeSource(Clock::SystemTimeSource());
     for (auto& slot : g_Table) slot.reset();
     Util::PackDirectory::Instance().Reset();
@@ -177,6 +179,22 @@ TEST_F(Jobs, AKillRequestBehindQueuedJobsLetsThemRunAndDeletesWhatIsLeft) {
   Worker::Get().CompleteFinishedJobs();
   EXPECT_EQ(g_Ran.load(), 1);
   EXPECT_EQ(g_Deleted.load(), 5);
+}
+
+// More jobs than both queues hold, each with a follow-up: the worker fills the output queue while
+// the main thread is still pushing, and neither may wait for the other for ever.
+TEST_F(Jobs, TenThousandJobsPushedInOneGoEachWithAFollowUpAllFinish) {
+  Testing::FakeTimeSource time;  // a frame that never ends: completion is not cut short
+  Clock::Instance().SetTimeSource(time);
+  Worker::Get().SetPassSleep(std::chrono::milliseconds(0));
+  Worker::Get().Start();
+  for (int i = 0; i < 10000; ++i) ASSERT_EQ(Worker::Get().Push(std::make_unique<Logged>(i)), 0);
+  ASSERT_TRUE(Eventually([] {
+    Worker::Get().CompleteFinishedJobs();
+    return g_Ran == 10000;
+  }));
+  EXPECT_EQ(g_Log.size(), 10000u);
+  EXPECT_TRUE(std::is_sorted(g_Log.begin(), g_Log.end()));
 }
 
 TEST_F(Jobs, NullJobsAreRefusedAndJobsThatShouldNeverRunSaySo) {

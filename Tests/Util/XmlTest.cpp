@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <string>
@@ -72,7 +73,14 @@ TEST_F(Xml, MissingOrUnparsableDocumentsAreReportedAlikeAndFindNothing) {
   m_Tree.Write("Assets/noelement.xml", "just words");
   m_Tree.Write("Assets/empty.xml", "");
   m_Tree.Write("Assets/binary.xml", std::string("\x00\xFF<\x01", 4));
-  for (const char* name : {"missing", "broken", "noelement", "empty", "binary"}) {
+  ASSERT_EQ(::mkfifo((m_Tree.Root() + "/Assets/pipe.xml").c_str(), 0600), 0);  // never waited on
+  auto nested = [](int depth) {
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) open += "<a>", close += "</a>";
+    return "<XMLRoot>" + open + close + "</XMLRoot>";
+  };
+  m_Tree.Write("Assets/deep.xml", nested(60000));  // refused before the parser recurses that deep
+  for (const char* name : {"missing", "broken", "noelement", "empty", "binary", "pipe", "deep"}) {
     m_Asserts.Clear();
     XmlReader reader(std::string("../../Assets/") + name);
     EXPECT_FALSE(reader.Open()) << name;
@@ -90,7 +98,13 @@ TEST_F(Xml, MissingOrUnparsableDocumentsAreReportedAlikeAndFindNothing) {
     EXPECT_STREQ(reader.Text(), "");
   }
   // The reader opens through the file layer, so its paths go into the asset pack.
-  EXPECT_EQ(Util::PackDirectory::Instance().Paths().size(), 5u);
+  EXPECT_EQ(Util::PackDirectory::Instance().Paths().size(), 7u);
+  // 256 levels, the root's included, are as deep as a document may go.
+  m_Tree.Write("Assets/deepest.xml", nested(255));
+  EXPECT_TRUE(XmlReader("../../Assets/deepest.xml").Open());
+  m_Tree.Write("Assets/deepest.xml", nested(256));
+  EXPECT_FALSE(XmlReader("../../Assets/deepest.xml").Open());
+  m_Asserts.Clear();
 }
 
 TEST_F(Xml, CursorEntersFindsLeavesAndComparesNamesByteForByte) {
