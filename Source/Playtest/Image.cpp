@@ -17,6 +17,11 @@ struct SurfaceDeleter {
 };
 using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
+// Framebuffer objects are newer than the GL 1 header; their entry point is looked up.
+constexpr GLenum kReadFramebuffer = 0x8CA8;
+constexpr GLenum kReadFramebufferBinding = 0x8CAA;
+using BindFramebuffer = void (*)(GLenum target, GLuint framebuffer);
+
 }  // namespace
 
 bool ReadBackBuffer(int width, int height, Image& image) {
@@ -25,6 +30,15 @@ bool ReadBackBuffer(int width, int height, Image& image) {
   image.height = height;
   const size_t row = static_cast<size_t>(width) * 3;
   std::vector<uint8_t> flipped(row * static_cast<size_t>(height));
+  // The window's own buffers, whatever framebuffer object the renderer left bound for reading
+  // (a context without framebuffer objects answers the question with an error and 0).
+  GLint framebuffer = 0;
+  glGetIntegerv(kReadFramebufferBinding, &framebuffer);
+  const auto bind = reinterpret_cast<BindFramebuffer>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+  if (framebuffer != 0 && bind) bind(kReadFramebuffer, 0);
+  // Errors left before the read are not the capture's.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
   GLint readBuffer = GL_BACK;
   GLint alignment = 4;
   glGetIntegerv(GL_READ_BUFFER, &readBuffer);
@@ -32,9 +46,11 @@ bool ReadBackBuffer(int width, int height, Image& image) {
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
+  const bool read = glGetError() == GL_NO_ERROR;
   glPixelStorei(GL_PACK_ALIGNMENT, alignment);
   glReadBuffer(static_cast<GLenum>(readBuffer));
-  if (glGetError() != GL_NO_ERROR) return false;
+  if (framebuffer != 0 && bind) bind(kReadFramebuffer, static_cast<GLuint>(framebuffer));
+  if (!read) return false;
   // GL's first row is the bottom one.
   image.rgb.resize(flipped.size());
   for (int y = 0; y < height; ++y)

@@ -15,6 +15,7 @@
 #include "Util/Assert.h"
 #include "Util/Random.h"
 #include "Util/Signals.h"
+#include "Util/Worker.h"
 
 namespace Play {
 namespace {
@@ -125,6 +126,8 @@ bool Runner::EnsureStarted() {
   // product). Recording, the player's own controller is the point.
   if (!m_Recorder.IsOpen()) SDL_SetHint(SDL_HINT_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT, "0x0000/0x0000");
   Util::Random::Instance().Seed(m_Seed);
+  // Background loading as fast as the fixed clock: done by the frame's completion step.
+  Util::Worker::Get().SetInline(true);
   Game::GameEngine::SetBeforeInput([this] { BeforeInput(); });
   Core::Window::SetBeforeSwap([this] {
     if (m_CapturePending && m_CaptureFrame == Clock::Instance().FrameCount()) TakeCapture();
@@ -275,6 +278,7 @@ void Runner::Finish() {
   m_L = nullptr;
   m_Script = nullptr;
   Clock::Instance().SetTimeSource(Clock::SystemTimeSource());
+  Util::Worker::Get().SetInline(false);
   std::printf("%s\n", m_Verdict.Summary().c_str());
   std::fflush(stdout);
 }

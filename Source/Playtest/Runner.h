@@ -3,8 +3,9 @@
 // It runs the game as the game's own entry does (GameEngine's Init, its frames, Shutdown, on the
 // same asset tree from the same working directory), except that it runs the frames itself, one
 // by one, on a fixed clock (FixedTime: 33 ms per frame, no waiting), with every random source
-// seeded from the play script's seed, an assertion handler that prints and counts instead of
-// showing a dialog, and the crash handler of the game.
+// seeded from the play script's seed, background jobs done inline (finished by the frame that
+// asked for them), an assertion handler that prints and counts instead of showing a dialog, and
+// the crash handler of the game.
 //
 // The play script is Lua in a state of its own (base, math, string, table and io). It runs as one
 // coroutine: its first stretch runs before the game starts (where it may set the seed, the frame

@@ -37,7 +37,16 @@ void Worker::Stop() {
   m_Output.Clear();
 }
 
-int Worker::Push(std::unique_ptr<Job> job) { return m_Input.Push(std::move(job)); }
+int Worker::Push(std::unique_ptr<Job> job) {
+  if (!m_Inline || !job || job->Kind() == Job::kKilling) return m_Input.Push(std::move(job));
+  // The main thread stands in for the worker: the output queue's producer, since the worker has
+  // nothing on its way. A full queue is never drained while its consumer waits here: the
+  // follow-up then runs at once.
+  std::unique_ptr<Job> followUp = job->Run();
+  job.reset();
+  if (followUp && !m_Output.TryPush(followUp)) followUp->Run();
+  return 0;
+}
 
 void Worker::CompleteFinishedJobs() {
   while (std::unique_ptr<Job> job = m_Output.Pop()) {

@@ -38,6 +38,11 @@ class Worker {
   // Main thread: queues a job for the worker. -1 for a null job; otherwise 0, after waiting
   // while the input queue is full.
   int Push(std::unique_ptr<Job> job);
+  // Inline, a pushed job runs at once on the main thread and its follow-up waits for the frame's
+  // completion step, as if the worker had been infinitely fast: what a driver that needs the same
+  // frames on every run (the play-test runner) sets before start-up, so that loading does not
+  // depend on the machine's speed. Switched only while no job is on its way.
+  void SetInline(bool on) { m_Inline = on; }
 
   // Main thread, once per frame: finishes jobs the worker has opened, within the frame budget.
   void CompleteFinishedJobs();
@@ -52,6 +57,7 @@ class Worker {
   JobQueue m_Output;  // worker → main thread
   std::thread m_Thread;
   std::atomic<bool> m_Stopping{false};
+  bool m_Inline = false;
 };
 
 }  // namespace Util

@@ -1,4 +1,4 @@
-// A capture reads the window's back buffer with the top row first.
+// A capture reads the window's back buffer with the top row first, whatever framebuffer is bound.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -20,8 +20,21 @@ TEST(Capture, TheBackBufferIsReadTopRowFirst) {
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
 
+  // A framebuffer object the renderer left bound is not what the window shows.
+  using GenFramebuffers = void (*)(GLsizei, GLuint*);
+  using BindFramebuffer = void (*)(GLenum, GLuint);
+  const auto gen = reinterpret_cast<GenFramebuffers>(SDL_GL_GetProcAddress("glGenFramebuffers"));
+  const auto bind = reinterpret_cast<BindFramebuffer>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+  ASSERT_TRUE(gen && bind);
+  GLuint framebuffer = 0;
+  gen(1, &framebuffer);
+  bind(0x8D40, framebuffer);  // GL_FRAMEBUFFER
+
   Play::Image image;
   ASSERT_TRUE(Play::ReadBackBuffer(64, 32, image));
+  GLint bound = 0;
+  glGetIntegerv(0x8CAA, &bound);  // GL_READ_FRAMEBUFFER_BINDING
+  EXPECT_EQ(static_cast<GLuint>(bound), framebuffer);
   const auto pixel = [&](int x, int y) {
     const uint8_t* p = &image.rgb[static_cast<size_t>((y * 64 + x) * 3)];
     return std::vector<int>{p[0], p[1], p[2]};

@@ -2,6 +2,9 @@
 // and the recorder. The whole runner is tested by the play scripts beside this file.
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "Core/Clock.h"
 #include "Core/Input.h"
 #include "Core/KeyCodes.h"
@@ -10,6 +13,7 @@
 #include "Playtest/InputFeed.h"
 #include "Playtest/Recorder.h"
 #include "Support/TempTree.h"
+#include "Util/Worker.h"
 
 namespace {
 
@@ -34,6 +38,32 @@ TEST(FixedTime, EveryFrameLastsThirtyThreeMillisecondsWithoutSpinning) {
   }
   EXPECT_EQ(clock.CurrentFrameStart(), 3300);
   EXPECT_LT(time.reads, 400);
+}
+
+// A job that notes the thread it ran on and has `more` follow-ups after it.
+class Noted : public Util::Job {
+ public:
+  Noted(int more, std::vector<std::thread::id>& ran) : m_More(more), m_Ran(ran) {}
+  std::unique_ptr<Job> Run() override {
+    m_Ran.push_back(std::this_thread::get_id());
+    return m_More > 0 ? std::make_unique<Noted>(m_More - 1, m_Ran) : nullptr;
+  }
+
+ private:
+  int m_More;
+  std::vector<std::thread::id>& m_Ran;
+};
+
+TEST(Worker, InlineAJobRunsAtOnceAndItsFollowUpWaitsForTheCompletionStep) {
+  Util::Worker& worker = Util::Worker::Get();
+  worker.SetInline(true);
+  std::vector<std::thread::id> ran;
+  worker.Push(std::make_unique<Noted>(1, ran));
+  EXPECT_EQ(ran.size(), 1u);
+  EXPECT_EQ(worker.FinishedJobs(), 1u);
+  worker.CompleteFinishedJobs();
+  worker.SetInline(false);
+  EXPECT_EQ(ran, std::vector<std::thread::id>(2, std::this_thread::get_id()));
 }
 
 Play::Image Filled(int width, int height, uint8_t value) {
