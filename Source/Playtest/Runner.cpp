@@ -67,9 +67,9 @@ bool Runner::Load(const std::string& path) {
   }
   RegisterPlayFunctions(m_L, *this);
 
-  const std::filesystem::path file(path);
-  m_ScriptFolder = file.parent_path().empty() ? "." : file.parent_path().string();
-  lua_pushstring(m_L, m_ScriptFolder.c_str());
+  // The play script's folder, for the files that go with it (reference images).
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  lua_pushstring(m_L, folder.empty() ? "." : folder.c_str());
   lua_setglobal(m_L, "SCRIPT_DIR");
 
   std::ifstream in(path, std::ios::binary);

@@ -71,9 +71,7 @@ class Runner {
   void SetFrameLimit(uint32_t frames) { m_FrameLimit = frames; }
   void SetPaced(bool paced);
   void SetCaptureFolder(const std::string& folder) { m_CaptureFolder = folder; }
-  const std::string& CaptureFolder() const { return m_CaptureFolder; }
   bool Record(const std::string& path);
-  const std::string& ScriptFolder() const { return m_ScriptFolder; }
   void KeepOnRecord(const std::string& line) { m_Recorder.Line(line); }
 
   InputFeed& Feed() { return m_Feed; }
@@ -94,7 +92,6 @@ class Runner {
 
   lua_State* m_L = nullptr;
   lua_State* m_Script = nullptr;
-  std::string m_ScriptFolder = ".";
   bool m_ScriptDone = false;
   Waiting m_Waiting = Waiting::Frames;
   uint32_t m_ResumeAt = 0;
