@@ -339,10 +339,11 @@ TEST_F(GridTest, NoticesOfAdditionAndRemovalFileAndUnfileEntities) {
   EXPECT_EQ(grid().Count(), 0u);
   Entity* first = Make({0, 0, 0}, {1, 1, 1});
   auto* second = new Entity();
+  auto* secondLate = new Msg::eManAddedMsg(second, false);
   Msg::Send(new Msg::eManAddedMsg(first, false));  // seen while `second` lived
   EXPECT_TRUE(grid().Holds(first));
   delete second;
-  Msg::Send(new Msg::eManAddedMsg(second, false));
+  Msg::Send(secondLate);
   EXPECT_FALSE(grid().Holds(second));
   EXPECT_EQ(grid().Count(), 1u);
 
