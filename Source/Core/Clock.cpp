@@ -51,8 +51,9 @@ void Clock::EndFrame() {
   // 100/3 as a float, added in double so that large frame starts keep every millisecond.
   const double cap = static_cast<double>(100.0f / 3.0f);
   const double target = static_cast<double>(static_cast<int64_t>(static_cast<double>(m_CurrentFrameStart) + cap));
-  while (Now() < target) {
-  }
+  // The first counter value at or past the target, for a source that can move there itself.
+  const int64_t targetTicks = (static_cast<int64_t>(target) * m_Frequency + 999) / 1000;
+  while (Now() < target) m_Source->WaitUntil(targetTicks);
 }
 
 void ScaledTimer::Update() {

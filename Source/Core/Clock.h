@@ -2,8 +2,9 @@
 // per second by spinning at the end of a frame until 33 ms have passed since its start.
 //
 // Frame starts are whole milliseconds; "now" is counter × 1000 ÷ frequency with the product taken
-// in 64-bit integers first. The counter comes from a replaceable time source, so tests drive the
-// clock exactly instead of depending on the machine's speed. Main thread only.
+// in 64-bit integers first. The counter comes from a replaceable time source, so tests and the
+// play-test runner drive the clock exactly instead of depending on the machine's speed. Main
+// thread only.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,10 @@ class Clock : public Util::Singleton<Clock> {
     virtual ~TimeSource() = default;
     virtual int64_t Frequency() const = 0;  // ticks per second
     virtual int64_t Counter() = 0;
+    // Asked by the frame's end while the counter is still below `target`. The machine's own
+    // source returns at once and the clock spins on it, as the frame cap demands; a simulated
+    // source moves its counter there instead, so that a frame lasts its 33 ms without a wait.
+    virtual void WaitUntil(int64_t target) { (void)target; }
   };
   static TimeSource& SystemTimeSource();
 

@@ -14,10 +14,6 @@ namespace {
 constexpr const char* kAssertFile = "..\\..\\Source\\Core\\core_input";
 constexpr const char* kRangeComment = "Input::gsInvertedRange: range number out of bounds";
 
-// Where the pointer is held while the window has it.
-constexpr int kHoldX = 300;
-constexpr int kHoldY = 300;
-
 // The bindings Init installs, per game button: keyboard and mouse, and controller.
 struct KeyboardBindings {
   uint32_t count;
@@ -241,7 +237,7 @@ bool Input::Update() {
   // free as soon as the player turns to another window. The warp's own motion is not the player's.
   SDL_Window* window = m_CursorContained ? SDL_GetMouseFocus() : nullptr;
   if (window && SDL_GetKeyboardFocus() == window) {
-    SDL_WarpMouseInWindow(window, kHoldX, kHoldY);
+    SDL_WarpMouseInWindow(window, kCursorHoldX, kCursorHoldY);
     if (!PumpEvents(*m_MyImp, true)) return false;
   }
   return true;

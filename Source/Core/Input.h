@@ -60,6 +60,10 @@ class Input : public Util::Singleton<Input> {
  public:
   static constexpr uint32_t kGameButtonCount = 8;
   static constexpr uint32_t GR_RANGE_NUMBER = 3;
+  // Where the pointer is held in the window while contained; the warp there is not the player's
+  // motion.
+  static constexpr int kCursorHoldX = 300;
+  static constexpr int kCursorHoldY = 300;
 
   void Init();
   void Shutdown();

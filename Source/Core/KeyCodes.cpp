@@ -50,4 +50,13 @@ int KeyCodeFromSdl(int32_t sdlKey) {
   return -1;
 }
 
+int32_t SdlKeyFromCode(int code) {
+  if (code < 0 || code >= kKeyCount) return 0;
+  if (IsSharedCharacter(code)) return code;
+  for (const KeyPair& pair : kNamedKeys) {
+    if (pair.code == code) return pair.sdl;
+  }
+  return 0;
+}
+
 }  // namespace Core

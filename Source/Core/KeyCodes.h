@@ -32,5 +32,8 @@ enum KeyCode : int {
 
 // The SDL 1.2 number of an SDL2 key code, or -1 when SDL 1.2 had none.
 int KeyCodeFromSdl(int32_t sdlKey);
+// The SDL2 key code that stands for an SDL 1.2 number (the way back, for whoever feeds keys to
+// the game as SDL events), or 0 when there is none.
+int32_t SdlKeyFromCode(int code);
 
 }  // namespace Core

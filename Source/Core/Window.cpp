@@ -45,6 +45,11 @@ int32_t Centre(uint32_t desktop, uint32_t length) {
 // become 0, which SDL refuses.
 uint32_t Length(float size) { return size > 0.0f && size < 65536.0f ? static_cast<uint32_t>(size) : 0; }
 
+std::function<void()>& BeforeSwap() {
+  static std::function<void()> hook;
+  return hook;
+}
+
 }  // namespace
 
 Window::Window() : Singleton(true) {}
@@ -196,7 +201,11 @@ void Window::SetCaption() {
 }
 
 void Window::SwapBuffers() {
-  if (m_SdlWindow) SDL_GL_SwapWindow(m_SdlWindow);
+  if (!m_SdlWindow) return;
+  if (BeforeSwap()) BeforeSwap()();
+  SDL_GL_SwapWindow(m_SdlWindow);
 }
+
+void Window::SetBeforeSwap(std::function<void()> hook) { BeforeSwap() = std::move(hook); }
 
 }  // namespace Core

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ class Window : public Util::Singleton<Window> {
   void SetSize(const Vector2& size);  // truncated
   void SetCaption();
   void SwapBuffers();
+  // Called by SwapBuffers just before the frame is shown, while the back buffer holds it: where
+  // a driver reads the finished frame back (the play-test runner's captures). None by default.
+  static void SetBeforeSwap(std::function<void()> hook);
 
   // Fills the resolution list and the current size from a desktop size and prints the aspect. `init`
   // calls it with the real desktop; it touches no SDL state, so any desktop can be tried.

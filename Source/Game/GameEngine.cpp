@@ -32,6 +32,12 @@ struct Step {
   void (*run)();
 };
 
+// The driver's hook of SetBeforeInput; kept beside the engine, whose object holds only its flags.
+std::function<void()>& BeforeInput() {
+  static std::function<void()> hook;
+  return hook;
+}
+
 template <size_t N>
 void RunSteps(const Step (&steps)[N]) {
   for (const Step& step : steps) {
@@ -73,6 +79,7 @@ const Step kFrameSteps[] = {
     // The window's close request ends the game like a script's quit request.
     {"Input::Update",
      [] {
+       if (BeforeInput()) BeforeInput()();
        if (!Core::Input::Instance().Update()) GameEngine::Instance().QuitGame();
      }},
     {"Input::PollController", [] { Core::Input::Instance().PollController(); }},
@@ -153,6 +160,8 @@ void GameEngine::Loop() {
 }
 
 void GameEngine::Frame() { RunSteps(kFrameSteps); }
+
+void GameEngine::SetBeforeInput(std::function<void()> hook) { BeforeInput() = std::move(hook); }
 
 void GameEngine::Shutdown() {
   UTIL_ASSERT(m_Initialized, "The GameEngine::Shutdown was called without GameEngine::Init being called first.");

@@ -6,6 +6,8 @@
 // and a test can watch it (Util::Trace). Main thread only.
 #pragma once
 
+#include <functional>
+
 #include "Util/Singleton.h"
 
 namespace Game {
@@ -14,6 +16,8 @@ class GameEngine : public Util::Singleton<GameEngine> {
  public:
   void Init();
   void Loop();
+  // One frame of the loop, for a driver that runs the frames itself (the play-test runner).
+  void Frame();
   void Shutdown();
   void ToggleFullScreen();
 
@@ -24,12 +28,14 @@ class GameEngine : public Util::Singleton<GameEngine> {
   bool IsShutdown() const { return m_Shutdown; }
   bool IsRunning() const { return m_Running; }
 
+  // Called in every frame after the clock's begin and before the input step: where a driver
+  // feeds the frame its input. None by default.
+  static void SetBeforeInput(std::function<void()> hook);
+
  private:
   friend class Util::Singleton<GameEngine>;
   GameEngine();
   ~GameEngine() override;
-
-  void Frame();
 
   bool m_Initialized = false;
   bool m_Shutdown = false;

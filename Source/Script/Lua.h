@@ -13,10 +13,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <tuple>
 #include <utility>
 
 #include "Messaging/Messages.h"
+#include "Script/ScriptValue.h"
 #include "Util/Vec3.h"
 
 namespace Game {
@@ -190,6 +192,9 @@ void RegisterEditorFunctions(lua_State* L);
 void BindEntityClass(lua_State* L);
 void BindPlayerClass(lua_State* L);
 void PushPlayer(lua_State* L);
+// Runs a chunk of text in a state and takes every result out of it; false with the error's text
+// when it does not compile or fails. Nothing is left on the stack.
+bool Evaluate(lua_State* L, const char* text, std::vector<ScriptValue>& results, std::string& error);
 // Makes a removed entity's userdata harmless: it no longer points at the entity, and using it
 // raises a script error. Raises nothing itself.
 void ForgetEntity(lua_State* L, Game::Entity* entity);

@@ -148,6 +148,13 @@ bool ScriptEngine::DoString(const char* text, std::string* result) {
   return ok;
 }
 
+bool ScriptEngine::Evaluate(const char* text, std::vector<ScriptValue>& results, std::string& error) {
+  results.clear();
+  error = m_State ? "" : "the script engine is not running";
+  if (!m_State || !text) return false;
+  return Spt::Evaluate(m_State, text, results, error);
+}
+
 bool ScriptEngine::Shutdown() {
   // Components that outlive the state (none in the game: the entity manager empties first)
   // must not reach into it, nor into the cache, afterwards.

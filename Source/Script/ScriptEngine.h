@@ -27,6 +27,7 @@
 
 #include "Messaging/MailBox.h"
 #include "Script/Script.h"
+#include "Script/ScriptValue.h"
 #include "Util/Singleton.h"
 
 struct lua_State;
@@ -60,6 +61,9 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   // false when it fails, reporting nothing. `result`, if given, receives the chunk's first result
   // as text (as the script function tostring gives it), or the error message.
   bool DoString(const char* text, std::string* result = nullptr);
+  // Runs a chunk of Lua text in the main state and gives back all its results as plain values
+  // (the way tools look into the running game); false with the error's text when it fails.
+  bool Evaluate(const char* text, std::vector<ScriptValue>& results, std::string& error);
 
   // The game mode scripts set and read: 0 none, 1 camera, 2 full.
   int32_t GameMode() const { return m_GameMode; }

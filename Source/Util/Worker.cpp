@@ -39,6 +39,15 @@ void Worker::Stop() {
 
 int Worker::Push(std::unique_ptr<Job> job) {
   if (!job) return -1;
+  if (m_Inline && job->Kind() != Job::kKilling) {
+    // The main thread stands in for the worker: the output queue's producer, since the worker has
+    // nothing on its way. A full queue is never drained while its consumer waits here: the
+    // follow-up then runs at once.
+    std::unique_ptr<Job> followUp = job->Run();
+    job.reset();
+    if (followUp && !m_Output.TryPush(followUp)) followUp->Run();
+    return 0;
+  }
   // The worker may be waiting for room on the output queue, which only this thread empties:
   // finishing its follow-ups here lets it go on taking jobs, so neither waits for the other.
   while (!m_Input.TryPush(job)) {

@@ -41,6 +41,11 @@ class Worker {
   // has finished (their main-thread half runs here), so that a worker waiting for room on the
   // output queue goes on taking jobs.
   int Push(std::unique_ptr<Job> job);
+  // Inline, a pushed job runs at once on the main thread and its follow-up waits for the frame's
+  // completion step, as if the worker had been infinitely fast: what a driver that needs the same
+  // frames on every run (the play-test runner) sets before start-up, so that loading does not
+  // depend on the machine's speed. Switched only while no job is on its way.
+  void SetInline(bool on) { m_Inline = on; }
 
   // Main thread, once per frame: finishes jobs the worker has opened, within the frame budget.
   void CompleteFinishedJobs();
@@ -59,6 +64,7 @@ class Worker {
   std::thread m_Thread;
   std::atomic<bool> m_Stopping{false};
   std::atomic<std::chrono::milliseconds::rep> m_PassSleepMs{32};
+  bool m_Inline = false;
 };
 
 }  // namespace Util

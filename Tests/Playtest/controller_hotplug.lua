@@ -1,0 +1,12 @@
+-- A controller plugged in and out while the game runs is seen by the game's scripts.
+wait(3)
+expect(not game("Global.ControllerConnected()"), "no controller at first")
+connect()
+wait(1)
+expect(game("Global.ControllerConnected()"), "a controller plugged in is seen")
+disconnect()
+wait(1)
+expect(not game("Global.ControllerConnected()"), "a controller pulled out is seen")
+connect()
+wait(1)
+expect(game("Global.ControllerConnected()"), "plugged in again, it is seen again")

@@ -1,0 +1,17 @@
+-- A controller present at start-up drives the game buttons and ranges: its buttons, sticks and
+-- triggers reach the game through SDL and the game's own input code.
+connect()
+wait(1)
+expect(game("Global.ControllerConnected()"), "the controller is there from the start")
+pad_button("a", true)
+pad_axis("leftx", 16384)
+wait(1)
+expect(game("Global.IsGameButtonTriggered(0)"), "A presses game button 0")
+expect(math.abs(game("Global.gRangeState(0)").x - 0.5) < 0.001, "the left stick drives range 0")
+pad_button("a", false)
+pad_axis("leftx", 0)
+pad_button("start", true)
+wait(1)
+expect(not game("Global.IsGameButtonPressed(0)"), "A let go")
+expect(game("Global.gRangeState(0)").x == 0, "the stick at rest")
+expect(game("Global.IsGameButtonPressed(2)"), "Start is game button 2")
