@@ -1,0 +1,38 @@
+// Drawing shared by the effect visuals (particles, skinned meshes, waterfalls): vertex arrays
+// handed to GL from memory every frame, for geometry that changes every frame. Private to the
+// graphics folder. Main thread, GL context current.
+//
+// Particles are camera-facing textured quads built on the CPU, not point sprites: GLSL 1.10 has
+// no gl_PointCoord, points are clipped whole as soon as their centre leaves the view (they pop at
+// the screen's edges), and their size is capped in pixels. Four vertices per particle cost little:
+// 4,096 fireflies are 16,384 vertices a frame (see Bench/effects.cpp).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Graphics/Model.h"
+#include "Util/Vec3.h"
+
+namespace Gfx {
+
+class ParticleParams;
+
+struct ParticleVertex {
+  float m_Position[3];
+  float m_Uv[2];
+  float m_Color[4];
+};
+
+// Four corners per live particle, square to the camera (`right` and `up` are the view's axes in
+// world space), Size() across, coloured by `tint` with the alpha of the particle's remaining life.
+void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right, const Util::Vec3& up,
+                        const float tint[4], std::vector<ParticleVertex>& out);
+// The quads in world space under the current matrices; texture unit 0 takes the corners' uv.
+void DrawParticleQuads(const std::vector<ParticleVertex>& quads);
+
+// Triangles of 68-byte vertices under the current matrices, with the arrays a compiled model
+// sets (normals; units 0, 1, 2: uv, tangent, bitangent; positions) and the vertex colours.
+void DrawVertexArrays(const Vertex* vertices, const uint32_t* indices, size_t indexCount);
+
+}  // namespace Gfx
