@@ -1,10 +1,14 @@
-// The input rules at their boundaries, fed as the event pump and the controller poll feed them;
-// Input_display drives the same rules through SDL.
+// The input rules at their boundaries, fed as the event pump and the controller poll feed them
+// (Input_display drives the same rules through SDL), and misuse of Input's life cycle.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "Core/InputImp.h"
+#include "Support/AssertRecorder.h"
 
 using Core::ButtonState;
 using Core::InputImp;
@@ -45,7 +49,7 @@ TEST(InputRules, AGameButtonTakesTheStrongestOfItsBindingsAndNumbersOutsideTheSe
   EXPECT_TRUE(imp.m_Text.Current().empty());
 }
 
-TEST(InputRules, KeyRangesAddOppositeKeysMouseRangesShapeTheFramesMotionAndDisabledRangesReadZero) {
+TEST(InputRules, KeyRangesAddOppositeKeysAndMouseRangesShapeTheWholeFramesMotion) {
   InputImp imp;
   imp.m_Ranges[0] = Core::RangeSetup{true, Core::kRangeKeys, {'a', 'd', 'w', 's'}};
   imp.m_Ranges[1] = Core::RangeSetup{true, Core::kRangeMouse, {}};
@@ -59,8 +63,6 @@ TEST(InputRules, KeyRangesAddOppositeKeysMouseRangesShapeTheFramesMotionAndDisab
   imp.MouseMotion(0, 0, 6, 1);
   EXPECT_EQ(Range(imp, 1), (std::array<float, 2>{0.9f, 0.5f}));
   EXPECT_EQ(Core::MouseRangeAxis(1), 0.0f);  // one pixel moves nothing
-  imp.m_Ranges[0].enabled = false;
-  EXPECT_EQ(Range(imp, 0), (std::array<float, 2>{0, 0}));
 }
 
 TEST(InputRules, SticksAtRestReadZeroAndTheControllersPacketNumberChangesOnlyWithItsState) {
@@ -89,18 +91,35 @@ TEST(InputRules, SticksAtRestReadZeroAndTheControllersPacketNumberChangesOnlyWit
   EXPECT_EQ(Range(imp, 2), (std::array<float, 2>{0.8f, 0.8f}));
 }
 
-TEST(TextEntry, EnterFinishesTheLineAndBackspaceTakesOneCharacterBack) {
+// Backspace with nothing to take back, then the last key that types ('z') and keys beyond it: '{',
+// a control character and an arrow; Enter finishes the line.
+TEST(TextEntry, KeysFrom32To122TypeBackspaceTakesOneBackAndEnterFinishesTheLine) {
   Core::TextEntry text;
-  for (int key : {int{'h'}, int{'e'}, int{'l'}, int{'p'}, int{Core::kKeyBackspace}, int{'o'}, int{' '}, int{'1'}})
+  for (int key :
+       {int{'h'}, int{Core::kKeyBackspace}, int{Core::kKeyBackspace}, int{'z'}, 123, 31, int{Core::kKeyUp}, 32})
     text.Key(key);
-  EXPECT_EQ(text.Current(), "helo 1");
+  EXPECT_EQ(text.Current(), "z ");
   text.Key(Core::kKeyReturn);
-  EXPECT_EQ(text.Completed(), "helo 1");
-  EXPECT_EQ(text.Current(), "");
-  // Nothing to take back, then keys beyond those that type: '{', an arrow, a control character.
-  for (int key : {int{Core::kKeyBackspace}, int{'z'}, 123, int{Core::kKeyUp}, 31}) text.Key(key);
-  EXPECT_EQ(text.Current(), "z");
-  text.NewLine();
-  EXPECT_EQ(text.Completed(), "z");
-  EXPECT_EQ(text.Current(), "");
+  EXPECT_EQ(std::make_pair(text.Completed(), text.Current()), std::make_pair(std::string("z "), std::string()));
+}
+
+TEST(InputLifeCycle, DoubleInitDoubleShutdownAndAForgottenShutdownAreReportedAndQueriesWithoutStateAreQuiet) {
+  Testing::AssertRecorder recorder;
+  Core::Input& input = Core::Input::Instance();
+  EXPECT_TRUE(input.Update());  // before Init: nothing to do
+  input.Init();
+  input.Init();
+  input.Shutdown();
+  input.Shutdown();
+  EXPECT_FALSE(input.IsKeyDown(' ') || input.IsMouseDown(1) || input.IsControllerConnected());
+  EXPECT_EQ(input.GetButtonState(0), ButtonState::Up);
+  input.Init();
+  Core::Input::Destroy();  // not shut down: reported, then shut down
+  EXPECT_EQ(recorder.Comments(),
+            (std::vector<std::string>{"Attempting to Initialize an already initialized input system.",
+                                      "Attempting to Shutdown an uninitialized input system.",
+                                      "Input destructor called without system being shut down."}));
+  EXPECT_EQ(recorder.Heads()[0], Testing::AssertRecorder::Head(
+                                     "m_MyImp == 0", "Attempting to Initialize an already initialized input system.",
+                                     "..\\..\\Source\\Core\\core_input"));
 }

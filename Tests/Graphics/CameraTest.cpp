@@ -24,12 +24,8 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 
 void ExpectNear(const Vec3& actual, const Vec3& expected, float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
+  EXPECT_NEAR(Util::Length(actual - expected), 0.0f, tolerance) << actual.x << " " << actual.y << " " << actual.z;
 }
-
-bool Finite(const Vec3& v) { return std::isfinite(v.x + v.y + v.z); }
 
 template <class M, class... Args>
 void Send(Args&&... args) {
@@ -53,21 +49,18 @@ class CameraTest : public testing::Test {
     StartFrame(ms);
     camera.Update();
   }
-  // The eye at `eye` looking at the target at `target`, with its goal where it is, so it rests.
-  void Rest(const Vec3& eye, const Vec3& target) {
+  // A fresh camera in the given repulsion mode, the eye resting at `eye` looking at `target`.
+  void Rest(const Vec3& eye, const Vec3& target, int mode = 0) {
+    m_Camera.Reset();
+    Send<Msg::cameraSetModeMsg>(mode);
     Send<Msg::cameraSetPosTarVecImmediateMsg>(eye, target);
     Send<Msg::cameraSetPosVecMsg>(eye);
   }
-  // The eye and the target both on their goals.
-  void ExpectAt(const Vec3& eye, const Vec3& target) {
-    EXPECT_EQ(std::make_pair(m_Camera.CurrentEye(), m_Camera.EyeGoal()), std::make_pair(eye, eye));
-    EXPECT_EQ(std::make_pair(m_Camera.CurrentTarget(), m_Camera.TargetGoal()), std::make_pair(target, target));
+  // The eye, the target, and both goals.
+  std::vector<Vec3> Places() const {
+    return {m_Camera.CurrentEye(), m_Camera.EyeGoal(), m_Camera.CurrentTarget(), m_Camera.TargetGoal()};
   }
-  void ExpectOrbit(float theta, float phi, float zoom, float tolerance = 1e-6f) const {
-    EXPECT_NEAR(m_Camera.Theta(), theta, tolerance);
-    EXPECT_NEAR(m_Camera.Phi(), phi, tolerance);
-    EXPECT_NEAR(m_Camera.Zoom(), zoom, tolerance);
-  }
+  std::tuple<float, float, float> Orbit() const { return {m_Camera.Theta(), m_Camera.Phi(), m_Camera.Zoom()}; }
   std::tuple<float, float, float, float> Limits() const {
     return {m_Camera.PhiMin(), m_Camera.PhiMax(), m_Camera.ZoomMin(), m_Camera.ZoomMax()};
   }
@@ -78,19 +71,59 @@ class CameraTest : public testing::Test {
 
 }  // namespace
 
+// The facade makes its camera at Init, reset, and updates it once a frame.
+TEST_F(CameraTest, TheFacadesCameraStartsBehindItsTargetAndPostsFiveInfosAFrameInKindOrderZeroOneThreeFourTwo) {
+  struct : Msg::MailBox {
+    void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& m) override { infos.emplace_back(m->m_Kind, m->m_Value); }
+    std::vector<std::pair<int32_t, Vec3>> infos;
+  } recorder;
+  Gfx::GraphicsFacade& facade = Gfx::GraphicsFacade::Instance();
+  EXPECT_EQ(facade.GetCamera(), nullptr);
+  facade.Init();
+  ASSERT_NE(facade.GetCamera(), nullptr);
+  const Camera& camera = *facade.GetCamera();
+  EXPECT_EQ((std::vector<Vec3>{camera.CurrentEye(), camera.EyeGoal(), camera.CurrentTarget(), camera.TargetGoal(),
+                               camera.EyeVelocity(), camera.Up()}),
+            (std::vector<Vec3>{{0, 0, -1000}, {0, 0, -1000}, {0, 0, -1110}, {0, 0, -1110}, {}, {0, 1, 0}}));
+  EXPECT_EQ(std::make_tuple(camera.Theta(), camera.Phi(), camera.Zoom(), camera.ViewMode(), camera.RepulsionMode(),
+                            camera.DistanceSquared()),
+            std::make_tuple(kPi / 2, 1.0f, 10.0f, 1, 0, -1.0f));
+  EXPECT_EQ(std::make_tuple(camera.PhiMin(), camera.PhiMax(), camera.ZoomMin(), camera.ZoomMax()),
+            std::make_tuple(-kPi / 2, kPi / 2, 3.0f, 20000.0f));
+
+  StartFrame(33);
+  facade.Update();
+  // The eye is on the +z side of the target, and theta π/2 keeps the goal on that side.
+  ExpectNear(camera.EyeGoal(), {0, 10 * std::sin(1.0f), -1110 + 10 * std::cos(1.0f)}, 1e-3f);
+  EXPECT_LT(camera.CurrentEye().z, -1000.0f);
+  EXPECT_GT(camera.CurrentEye().z, camera.EyeGoal().z);
+  EXPECT_TRUE(recorder.infos.empty());  // posted, not sent
+  Msg::MailMan::Instance().Deliver();
+  EXPECT_EQ(recorder.infos, (std::vector<std::pair<int32_t, Vec3>>{{0, camera.CurrentEye()},
+                                                                   {1, camera.CurrentTarget()},
+                                                                   {3, camera.Up()},
+                                                                   {4, camera.Side()},
+                                                                   {2, camera.Third()}}));
+  facade.Shutdown();
+  EXPECT_EQ(facade.GetCamera(), nullptr);
+  facade.Update();  // nothing to update
+  Gfx::GraphicsFacade::Destroy();
+}
+
 TEST_F(CameraTest, ImmediateJumpsLandExactlyAtOnceAndStopTheSprings) {
   Send<Msg::cameraSetPosVecMsg>(Vec3{300, 0, 0});
   Frame(m_Camera);
   ASSERT_NE(m_Camera.EyeVelocity(), Vec3{});
-  Send<Msg::cameraSetPosTarVecImmediateMsg>(Vec3{1.5f, 2.25f, -3}, Vec3{7, 8, 9.125f});
+  const Vec3 eye{1.5f, 2.25f, -3}, target{7, 8, 9.125f}, eye2{-4, 5, 6}, target2{10, 11, 12}, target3{-1, -2, -3};
+  Send<Msg::cameraSetPosTarVecImmediateMsg>(eye, target);
   EXPECT_EQ(m_Camera.EyeVelocity(), Vec3{});
-  ExpectAt({1.5f, 2.25f, -3}, {7, 8, 9.125f});
-  Send<Msg::cameraSetPosVecImmediateMsg>(Vec3{-4, 5, 6});
-  ExpectAt({-4, 5, 6}, {7, 8, 9.125f});
-  Send<Msg::cameraSetTarVecImmediateMsg>(Vec3{10, 11, 12});
-  ExpectAt({-4, 5, 6}, {10, 11, 12});
-  Send<Msg::cameraSetTargetPosVecMsg>(Vec3{-1, -2, -3});
-  ExpectAt({-4, 5, 6}, {-1, -2, -3});
+  EXPECT_EQ(Places(), (std::vector<Vec3>{eye, eye, target, target}));
+  Send<Msg::cameraSetPosVecImmediateMsg>(eye2);
+  EXPECT_EQ(Places(), (std::vector<Vec3>{eye2, eye2, target, target}));
+  Send<Msg::cameraSetTarVecImmediateMsg>(target2);
+  EXPECT_EQ(Places(), (std::vector<Vec3>{eye2, eye2, target2, target2}));
+  Send<Msg::cameraSetTargetPosVecMsg>(target3);
+  EXPECT_EQ(Places(), (std::vector<Vec3>{eye2, eye2, target3, target3}));
 }
 
 TEST_F(CameraTest, AGoalIsApproachedWithoutOvershootAndStaysPutWhileTheBasisTurns) {
@@ -107,12 +140,12 @@ TEST_F(CameraTest, AGoalIsApproachedWithoutOvershootAndStaysPutWhileTheBasisTurn
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "mode " << row.mode << " from x " << row.eye.x);
-    m_Camera.Reset();
-    Send<Msg::cameraSetModeMsg>(row.mode);
-    Send<Msg::cameraSetPosTarVecImmediateMsg>(row.eye, Vec3{});
+    Rest(row.eye, Vec3{}, row.mode);
     Send<Msg::cameraSetPosVecMsg>(row.goal);
     EXPECT_EQ(m_Camera.EyeGoal(), row.goal);
-    ExpectOrbit(row.theta, row.phi, row.zoom, 1e-5f);
+    EXPECT_NEAR(m_Camera.Theta(), row.theta, 1e-5f);
+    EXPECT_NEAR(m_Camera.Phi(), row.phi, 1e-5f);
+    EXPECT_NEAR(m_Camera.Zoom(), row.zoom, 1e-5f);
     EXPECT_EQ(m_Camera.CurrentEye(), row.eye);  // it springs there, it does not jump
 
     float previous = Util::Length(row.eye - row.goal);
@@ -126,9 +159,7 @@ TEST_F(CameraTest, AGoalIsApproachedWithoutOvershootAndStaysPutWhileTheBasisTurn
       previous = distance;
     }
     EXPECT_LT(previous, row.near);
-    if (row.mode == 0) {
-      EXPECT_EQ(m_Camera.EyeVelocity(), Vec3{});
-    }
+    EXPECT_EQ(m_Camera.EyeVelocity() == Vec3{}, row.mode == 0);
     // The published basis, looking down -z: side along x, third along the view.
     ExpectNear(m_Camera.Side(), {1, 0, 0}, 1e-2f);
     ExpectNear(m_Camera.Third(), {0, 0, -1}, 1e-2f);
@@ -136,22 +167,36 @@ TEST_F(CameraTest, AGoalIsApproachedWithoutOvershootAndStaysPutWhileTheBasisTurn
   }
 }
 
-TEST_F(CameraTest, ThirdPersonSteeringScalesWithTheFrameUpToFiftyMillisecondsAndStopsAtTheLimits) {
+TEST_F(CameraTest, SteeringAndTheSpringsTakeAFrameOfAtMostFiftyMillisecondsAndStopAtTheLimits) {
   StartFrame(33);
   Send<Msg::cameraSetPhiMinMax>(-1.5f, 1.5f, false);
   Send<Msg::cameraUpdateThird>(Vec3{1, 1, 2});
-  ExpectOrbit(kPi / 2 + 0.033f * 1.2f, 1.0f - 0.033f * 1.2f, 20.0f);
+  EXPECT_EQ(Orbit(), std::make_tuple(kPi / 2 + 0.033f * 1.2f, 1.0f - 0.033f * 1.2f, 20.0f));
   Send<Msg::cameraSetZoomMinMax>(3.0f, 30.0f, false);
   Send<Msg::cameraUpdateThird>(Vec3{0, 0, 2});
   EXPECT_FLOAT_EQ(m_Camera.Zoom(), 30.0f);
   Send<Msg::cameraUpdateThird>(Vec3{0, 0, 0.01f});
   EXPECT_FLOAT_EQ(m_Camera.Zoom(), 3.0f);
-
   StartFrame(400);
   const float theta = m_Camera.Theta();
   Send<Msg::cameraUpdateThird>(Vec3{-1, -100, 1});
   EXPECT_NEAR(m_Camera.Theta(), theta - 0.05f * 1.2f, 1e-6f);
   EXPECT_FLOAT_EQ(m_Camera.Phi(), 1.5f);
+
+  // Three cameras spring after frames of 50, 5000 and 30 ms; one of 0 ms moves nothing.
+  Camera other, third;
+  Send<Msg::cameraSetPosTarVecImmediateMsg>(Vec3{0, 0, 40}, Vec3{0, 0, 0});
+  Send<Msg::cameraSetPosVecMsg>(Vec3{0, 10, 15});
+  Send<Msg::cameraSetTargetPosVecMsg>(Vec3{3, 0, 0});
+  Frame(m_Camera, 50);
+  Frame(other, 5000);
+  Frame(third, 30);
+  EXPECT_EQ(std::make_pair(m_Camera.CurrentEye(), m_Camera.CurrentTarget()),
+            std::make_pair(other.CurrentEye(), other.CurrentTarget()));
+  EXPECT_NE(m_Camera.CurrentEye(), third.CurrentEye());
+  const Vec3 eye = third.CurrentEye();
+  Frame(third, 0);
+  EXPECT_EQ(third.CurrentEye(), eye);
 }
 
 TEST_F(CameraTest, LimitMessagesSetTheLimitsOrClampOnceAndAssertOnAnEmptyRange) {
@@ -188,108 +233,47 @@ TEST_F(CameraTest, PullBackPutsTheEyeGoalTwelveUnitsOutAlongItsLineThenTheZoomLi
   EXPECT_NEAR(m_Camera.Phi(), std::asin(2.0f / 3.0f), 1e-6f);
   Send<Msg::cameraSetZoomMinMax>(15.0f, 100.0f, false);
   Send<Msg::cameraPullBackMsg>();
-  EXPECT_FLOAT_EQ(m_Camera.Zoom(), 15.0f);
   Frame(m_Camera);
   ExpectNear(m_Camera.EyeGoal() - m_Camera.CurrentTarget(), Vec3{1, 2, 2} * 5.0f, 1e-3f);
 
   // With the eye goal on the target goal there is no line: the angles stay and nothing breaks.
   Send<Msg::cameraSetPosTarVecImmediateMsg>(Vec3{1, 1, 1}, Vec3{1, 1, 1});
-  const float phi = m_Camera.Phi(), theta = m_Camera.Theta();
+  const auto orbit = Orbit();
   Send<Msg::cameraPullBackMsg>();
-  EXPECT_EQ(std::make_pair(m_Camera.Phi(), m_Camera.Theta()), std::make_pair(phi, theta));
+  EXPECT_EQ(std::get<0>(Orbit()), std::get<0>(orbit));
+  EXPECT_EQ(std::get<1>(Orbit()), std::get<1>(orbit));
   Frame(m_Camera);
-  EXPECT_TRUE(Finite(m_Camera.Eye()));
+  EXPECT_TRUE(std::isfinite(Util::Length(m_Camera.Eye())));
 }
 
 TEST_F(CameraTest, RepulsionModeOneIgnoresPushesAndLetsASlowEyeCreep) {
   for (int mode : {0, 1}) {
     SCOPED_TRACE(mode);
     // A push moves a resting eye in mode 0 only.
-    m_Camera.Reset();
-    Send<Msg::cameraSetModeMsg>(mode);
-    Rest({0, 0, 20}, {0, 0, 0});
+    Rest({0, 0, 20}, {0, 0, 0}, mode);
     Frame(m_Camera);
     Send<Msg::cameraRepulsiveMsg>(Vec3{0, 1000, 0});
     Frame(m_Camera);
     EXPECT_NEAR(m_Camera.CurrentEye().y, mode == 0 ? 0.3f * 1000 * 0.033f * 0.033f : 0.0f, 1e-3f);
-
     // A goal one unit off: too slow a start, so mode 0 stays at rest, mode 1 moves.
-    m_Camera.Reset();
-    Send<Msg::cameraSetModeMsg>(mode);
-    Rest({0, 0, 20}, {0, 0, 0});
+    Rest({0, 0, 20}, {0, 0, 0}, mode);
     Send<Msg::cameraSetPosVecMsg>(Vec3{0, 0, 19});
-    for (int frame = 0; frame < 10; ++frame) Frame(m_Camera);
+    Frame(m_Camera);  // one step of a spring of stiffness 20 from rest
+    EXPECT_NEAR(m_Camera.CurrentEye().z, mode == 1 ? 20 - 20 * 0.033f * 0.033f : 20.0f, 1e-5f);
+    for (int frame = 1; frame < 10; ++frame) Frame(m_Camera);
     EXPECT_EQ(m_Camera.CurrentEye().z < 19.8f, mode == 1);
     EXPECT_GE(m_Camera.CurrentEye().z, 19.0f);
   }
 }
 
-TEST_F(CameraTest, AFrameLongerThanFiftyMillisecondsIsIntegratedAsFiftyAndOneOfNoneMovesNothing) {
-  Camera other, third;
-  Send<Msg::cameraSetPosTarVecImmediateMsg>(Vec3{0, 0, 40}, Vec3{0, 0, 0});
-  Send<Msg::cameraSetPosVecMsg>(Vec3{0, 10, 15});
-  Send<Msg::cameraSetTargetPosVecMsg>(Vec3{3, 0, 0});
-  Frame(m_Camera, 50);
-  Frame(other, 5000);
-  Frame(third, 30);
-  EXPECT_EQ(m_Camera.CurrentEye(), other.CurrentEye());
-  EXPECT_EQ(m_Camera.CurrentTarget(), other.CurrentTarget());
-  EXPECT_NE(m_Camera.CurrentEye(), third.CurrentEye());
-  const Vec3 eye = third.CurrentEye();
-  Frame(third, 0);
-  EXPECT_EQ(third.CurrentEye(), eye);
-}
-
-// The facade makes its camera at Init (reset) and updates it once a frame.
-TEST_F(CameraTest, TheFacadesCameraStartsBehindItsTargetAndPostsFiveInfosAFrameInKindOrderZeroOneThreeFourTwo) {
-  struct : Msg::MailBox {
-    void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& m) override { infos.emplace_back(m->m_Kind, m->m_Value); }
-    std::vector<std::pair<int32_t, Vec3>> infos;
-  } recorder;
-  Gfx::GraphicsFacade& facade = Gfx::GraphicsFacade::Instance();
-  EXPECT_EQ(facade.GetCamera(), nullptr);
-  facade.Init();
-  ASSERT_NE(facade.GetCamera(), nullptr);
-  const Camera& camera = *facade.GetCamera();
-  EXPECT_EQ(std::make_pair(camera.CurrentEye(), camera.EyeGoal()),
-            std::make_pair(Vec3{0, 0, -1000}, Vec3{0, 0, -1000}));
-  EXPECT_EQ(std::make_pair(camera.CurrentTarget(), camera.TargetGoal()),
-            std::make_pair(Vec3{0, 0, -1110}, Vec3{0, 0, -1110}));
-  EXPECT_EQ(std::make_tuple(camera.Theta(), camera.Phi(), camera.Zoom()), std::make_tuple(kPi / 2, 1.0f, 10.0f));
-  EXPECT_EQ(std::make_tuple(camera.ViewMode(), camera.RepulsionMode(), camera.DistanceSquared()),
-            std::make_tuple(1, 0, -1.0f));
-  EXPECT_EQ(std::make_tuple(camera.PhiMin(), camera.PhiMax(), camera.ZoomMin(), camera.ZoomMax()),
-            std::make_tuple(-kPi / 2, kPi / 2, 3.0f, 20000.0f));
-  EXPECT_EQ(camera.Up(), (Vec3{0, 1, 0}));
-
-  StartFrame(33);
-  facade.Update();
-  // The eye is on the +z side of the target, and theta π/2 keeps the goal on that side.
-  ExpectNear(camera.EyeGoal(), {0, 10 * std::sin(1.0f), -1110 + 10 * std::cos(1.0f)}, 1e-3f);
-  EXPECT_LT(camera.CurrentEye().z, -1000.0f);
-  EXPECT_GT(camera.CurrentEye().z, camera.EyeGoal().z);
-  EXPECT_TRUE(recorder.infos.empty());  // posted, not sent
-  Msg::MailMan::Instance().Deliver();
-  EXPECT_EQ(recorder.infos,
-            (std::vector<std::pair<int32_t, Vec3>>{
-                {0, camera.Eye()}, {1, camera.Target()}, {3, camera.Up()}, {4, camera.Side()}, {2, camera.Third()}}));
-  facade.Shutdown();
-  EXPECT_EQ(facade.GetCamera(), nullptr);
-  facade.Update();  // nothing to update
-  Gfx::GraphicsFacade::Destroy();
-}
-
 TEST_F(CameraTest, UpAndViewVectorsAndTheHardElevationLimit) {
   Send<Msg::cameraSetUpVecMsg>(Vec3{0, 0, 2});
-  EXPECT_EQ(m_Camera.Up(), (Vec3{0, 0, 1}));
   Send<Msg::cameraSetUpVecMsg>(Vec3{0, 0, 0});  // no direction: kept
   EXPECT_EQ(m_Camera.Up(), (Vec3{0, 0, 1}));
   Send<Msg::cameraSetUpVecMsg>(Vec3{0, 1, 0});
-
   Send<Msg::cameraSetPosTarVecImmediateMsg>(Vec3{0, 0, 10}, Vec3{0, 0, 0});
   Send<Msg::cameraSetViewVecMsg>(Vec3{0, -6, -8});  // the eye goal 10 behind and 6 above
   ExpectNear(m_Camera.EyeGoal(), {0, 6, 8}, 1e-6f);
-  EXPECT_FLOAT_EQ(m_Camera.Zoom(), 10.0f);
   EXPECT_NEAR(m_Camera.Phi(), std::asin(0.6f), 1e-6f);
 
   // Nearly overhead: the phi limits allow it, the hard limit of 1.2 does not.
@@ -307,7 +291,7 @@ TEST_F(CameraTest, UpAndViewVectorsAndTheHardElevationLimit) {
   EXPECT_EQ(m_Camera.Side(), side);
   Frame(m_Camera);
   EXPECT_NEAR(Util::Length(m_Camera.Third()), 1.0f, 1e-5f);
-  EXPECT_TRUE(Finite(m_Camera.Eye()));
+  EXPECT_TRUE(std::isfinite(Util::Length(m_Camera.Eye())));
 }
 
 TEST_F(CameraTest, TheTargetFollowsAVisualUntilItGoesOrAnotherTargetIsSet) {
@@ -320,7 +304,7 @@ TEST_F(CameraTest, TheTargetFollowsAVisualUntilItGoesOrAnotherTargetIsSet) {
   entity->SetPosition({8, 6, 7});
   Frame(m_Camera);
   EXPECT_EQ(m_Camera.TargetGoal(), (Vec3{8, 6, 7}));
-  EXPECT_GT(m_Camera.CurrentTarget().x, 0.0f);  // springing towards it
+  EXPECT_NEAR(m_Camera.CurrentTarget().x, 100 * 8 * 0.033f * 0.033f, 1e-4f);  // one step of stiffness 100
 
   // Another visual going changes nothing; the followed one going, by whatever path, ends it.
   delete new Gfx::Visual(entity);
@@ -335,8 +319,8 @@ TEST_F(CameraTest, TheTargetFollowsAVisualUntilItGoesOrAnotherTargetIsSet) {
   second.SetVisual(new Gfx::Visual(&second));
   Send<Msg::cameraSetTargetObjMsg>(second.GetVisual());
   Send<Msg::cameraSetTargetPosVecMsg>(Vec3{1, 1, 1});
-  EXPECT_EQ(m_Camera.FollowedVisual(), nullptr);
-  EXPECT_EQ(m_Camera.TargetGoal(), (Vec3{1, 1, 1}));
+  EXPECT_EQ(std::make_pair(m_Camera.FollowedVisual(), m_Camera.TargetGoal()),
+            std::make_pair(static_cast<const Gfx::Visual*>(nullptr), Vec3{1, 1, 1}));
   Send<Msg::cameraSetTargetObjMsg>(second.GetVisual());
   Send<Msg::cameraSetTargetObjMsg>(nullptr);
   EXPECT_EQ(m_Camera.FollowedVisual(), nullptr);
