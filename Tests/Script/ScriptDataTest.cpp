@@ -158,5 +158,6 @@ TEST_F(ScriptTest, ThePlayerKeepsItsValuesAndBuildsDododAndTheLantern) {
   Run("local old = Player:gLantern() Global.DeleteEntityByPtr(old) Global.CreateLantern('" + lanternFile +
       "') Global.DeleteEntityByPtr(old)");
   Deliver();
+  EXPECT_NE(Game::EntityManager::Instance().FindByName("Lantern"), nullptr);
   EXPECT_EQ(Run("return Player:gLantern():GetName():sub(1, 7)"), "Lantern");
 }
