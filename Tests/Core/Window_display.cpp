@@ -4,7 +4,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 
 #include "Core/Window.h"
 #include "Support/AssertRecorder.h"
@@ -20,26 +22,20 @@ using Core::Window;
 
 namespace {
 
-struct Placement {
-  int x, y, width, height;
-  bool operator==(const Placement& o) const { return x == o.x && y == o.y && width == o.width && height == o.height; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Placement& p) {
-  return out << p.width << "x" << p.height << " at (" << p.x << ", " << p.y << ")";
-}
-
-Placement Where(SDL_Window* window) {
-  Placement p{};
-  SDL_GetWindowPosition(window, &p.x, &p.y);
-  SDL_GetWindowSize(window, &p.width, &p.height);
-  return p;
-}
+// x, y, width, height.
+using Placement = std::array<int, 4>;
 
 // Waits until SDL reports the window where it should be (the X server answers asynchronously).
-Placement SettlesAt(SDL_Window* window, const Placement& expected) {
-  Testing::PumpUntil([&] { return Where(window) == expected; }, 2000);
-  return Where(window);
+void ExpectSettlesAt(SDL_Window* window, const Placement& expected) {
+  Placement p{};
+  Testing::PumpUntil(
+      [&] {
+        SDL_GetWindowPosition(window, &p[0], &p[1]);
+        SDL_GetWindowSize(window, &p[2], &p[3]);
+        return p == expected;
+      },
+      2000);
+  EXPECT_EQ(p, expected);
 }
 
 class WindowOnDisplay : public testing::Test {
@@ -64,25 +60,19 @@ class WindowOnDisplay : public testing::Test {
 
 }  // namespace
 
-TEST_F(WindowOnDisplay, OpensAt1280By720CentredWithItsCaption) {
+TEST_F(WindowOnDisplay, OpensAt1280By720CentredWithItsCaptionAndADoubleBufferedCompatibilityContext) {
   EXPECT_EQ(m_Printed, "aspect - 1.777778");
-  EXPECT_EQ(SettlesAt(m_Sdl, {320, 180, 1280, 720}), (Placement{320, 180, 1280, 720}));
+  ExpectSettlesAt(m_Sdl, {320, 180, 1280, 720});
   EXPECT_STREQ(SDL_GetWindowTitle(m_Sdl), "Hollowmere Drift");
-  EXPECT_TRUE(SDL_GetWindowFlags(m_Sdl) & SDL_WINDOW_OPENGL);
   EXPECT_FALSE(SDL_GetWindowFlags(m_Sdl) & SDL_WINDOW_FULLSCREEN);
-}
-
-TEST_F(WindowOnDisplay, HasACurrentDoubleBufferedCompatibilityContext) {
-  ASSERT_NE(SDL_GL_GetCurrentContext(), nullptr);
   EXPECT_EQ(SDL_GL_GetCurrentWindow(), m_Sdl);
   int doubleBuffer = 0;
   SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &doubleBuffer);
   EXPECT_EQ(doubleBuffer, 1);
   GLint profile = 0;
   glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
-  const std::string version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   // A legacy context reports no profile at all; either way the fixed-function pipeline is there.
-  EXPECT_TRUE(profile == 0 || (profile & GL_CONTEXT_COMPATIBILITY_PROFILE_BIT)) << version;
+  EXPECT_TRUE(profile == 0 || (profile & GL_CONTEXT_COMPATIBILITY_PROFILE_BIT)) << glGetString(GL_VERSION);
   glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   glBegin(GL_TRIANGLES);  // fixed function: refused by a core profile
@@ -94,39 +84,27 @@ TEST_F(WindowOnDisplay, HasACurrentDoubleBufferedCompatibilityContext) {
   Window::Instance().SwapBuffers();
 }
 
-TEST_F(WindowOnDisplay, TogglesToTheDesktopsFullScreenAndBackToTheResolutionChosenMeanwhile) {
+TEST_F(WindowOnDisplay, ResolutionsAndSizesRecentreAndFullScreenIsTheDesktopUntilToggledBack) {
   Window& window = Window::Instance();
+  EXPECT_EQ(window.SetResolution(2), 0);
+  ExpectSettlesAt(m_Sdl, {560, 315, 800, 450});
+  window.SetSize(1001, 500);
+  ExpectSettlesAt(m_Sdl, {459, 290, 1001, 500});
+
   window.ToggleFullScreen();
   window.SetVideoMode();
   EXPECT_TRUE(SDL_GetWindowFlags(m_Sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-  EXPECT_EQ(SettlesAt(m_Sdl, {0, 0, 1920, 1080}), (Placement{0, 0, 1920, 1080}));
+  ExpectSettlesAt(m_Sdl, {0, 0, 1920, 1080});
   EXPECT_EQ(window.SetResolution(1), 0);
-  EXPECT_EQ(window.Width(), 1920u);  // desktop full screen keeps the desktop's size
-  EXPECT_EQ(window.Height(), 1080u);
-
+  EXPECT_EQ(std::make_pair(window.Width(), window.Height()), std::make_pair(1920u, 1080u));  // the desktop's size
   window.ToggleFullScreen();
   window.SetVideoMode();
   EXPECT_FALSE(SDL_GetWindowFlags(m_Sdl) & SDL_WINDOW_FULLSCREEN);
-  EXPECT_EQ(SettlesAt(m_Sdl, {640, 360, 640, 360}), (Placement{640, 360, 640, 360}));
-  EXPECT_EQ(window.Width(), 640u);
-  EXPECT_EQ(window.Height(), 360u);
-}
+  ExpectSettlesAt(m_Sdl, {640, 360, 640, 360});  // the resolution chosen meanwhile
 
-TEST_F(WindowOnDisplay, ResolutionAndSizeChangesResizeAndRecentre) {
-  Window& window = Window::Instance();
-  EXPECT_EQ(window.SetResolution(4), 1);
-  EXPECT_EQ(window.SetResolution(10), -1);
-  EXPECT_EQ(SettlesAt(m_Sdl, {320, 180, 1280, 720}), (Placement{320, 180, 1280, 720}));
-  EXPECT_EQ(window.SetResolution(2), 0);
-  EXPECT_EQ(SettlesAt(m_Sdl, {560, 315, 800, 450}), (Placement{560, 315, 800, 450}));
-  window.SetSize(1001, 500);
-  EXPECT_EQ(SettlesAt(m_Sdl, {459, 290, 1001, 500}), (Placement{459, 290, 1001, 500}));
-}
-
-TEST_F(WindowOnDisplay, ShutdownClosesTheWindowAndSdl) {
   const Uint32 id = SDL_GetWindowID(m_Sdl);
-  Window::Instance().shutdown();
-  EXPECT_EQ(Window::Instance().Handle(), nullptr);
+  window.shutdown();
+  EXPECT_EQ(window.Handle(), nullptr);
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
   EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
 }

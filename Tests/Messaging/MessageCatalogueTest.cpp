@@ -1,7 +1,5 @@
 // The message classes against the catalogue as the design lists it, transcribed here by hand:
-// slot, class name and the kinds of the fields in order. Every class is then posted and must reach
-// its own handler and no other, from the pool of its own size, giving its block back when the
-// last handle goes.
+// slot, class name and the kinds of the fields in order.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +8,6 @@
 #include <vector>
 
 #include "Messaging/Messages.h"
-#include "Support/AssertRecorder.h"
 
 namespace {
 
@@ -60,76 +57,23 @@ const Row kDesign[] = {
 };
 // clang-format on
 
-// What the code declares, row by row.
-std::string KindsOf(std::initializer_list<const char*> kinds) {
-  std::string text;
-  for (const char* kind : kinds) text += (text.empty() ? "" : " ") + std::string(kind);
-  return text;
-}
-#define HM_TEST_KIND(kind, name, ...) #kind,
-#define HM_TEST_ROW(slot, cls, ...) {Msg::cls::kSlot, #cls, KindsOf({HM_FIELDS(HM_TEST_KIND, __VA_ARGS__)})},
-struct Declared {
-  int slot;
-  std::string name, kinds;
-};
-const std::vector<Declared> kDeclared = {HM_MESSAGE_CATALOGUE(HM_TEST_ROW)};
+// What the code declares, row by row; each kind has a space before it.
+#define HM_TEST_KIND(kind, name, ...) " " #kind
+#define HM_TEST_ROW(slot, cls, ...) {Msg::cls::kSlot, #cls, "" HM_FIELDS(HM_TEST_KIND, __VA_ARGS__)},
+const Row kDeclared[] = {HM_MESSAGE_CATALOGUE(HM_TEST_ROW)};
 #undef HM_TEST_ROW
 #undef HM_TEST_KIND
-
-// Records the slot of every handler called.
-class EveryHandler : public Msg::MailBox {
- public:
-#define HM_TEST_RECEIVE(slot, cls, ...) \
-  void Receive(const Util::Handle<Msg::cls>&) override { m_Slots.push_back(slot); }
-  HM_MESSAGE_CATALOGUE(HM_TEST_RECEIVE)
-#undef HM_TEST_RECEIVE
-  std::vector<int> m_Slots;
-};
-
-// A default value of every kind; text a short string.
-template <class K>
-K Value() {
-  return K{};
-}
-template <>
-const char* Value<const char*>() {
-  return "x";
-}
 
 }  // namespace
 
 TEST(MessageCatalogue, MatchesTheDesignSlotByNameAndFieldKinds) {
-  ASSERT_EQ(kDeclared.size(), std::size(kDesign));
-  for (size_t i = 0; i < kDeclared.size(); ++i) {
+  ASSERT_EQ(std::size(kDeclared), std::size(kDesign));
+  for (size_t i = 0; i < std::size(kDesign); ++i) {
+    const std::string kinds = *kDesign[i].kinds ? std::string(" ") + kDesign[i].kinds : "";
     EXPECT_EQ(kDeclared[i].slot, kDesign[i].slot) << kDesign[i].name;
-    EXPECT_EQ(kDeclared[i].name, kDesign[i].name);
-    EXPECT_EQ(kDeclared[i].kinds, kDesign[i].kinds) << kDesign[i].name;
+    EXPECT_STREQ(kDeclared[i].name, kDesign[i].name);
+    EXPECT_EQ(kDeclared[i].kinds, kinds) << kDesign[i].name;
   }
-}
-
-TEST(MessageCatalogue, EveryClassReachesItsOwnHandlerFromItsOwnPool) {
-  Testing::AssertRecorder recorder;
-  EveryHandler box;
-#define HM_TEST_PARAM(kind, name, ...) std::decay_t<Msg::Param<Msg::Kind::kind>>
-#define HM_TEST_VALUE(kind, name, ...) Value<HM_TEST_PARAM(kind, name)>()
-#define HM_TEST_POST(slot, cls, ...)                                                              \
-  {                                                                                               \
-    auto& pool = Util::Allocator<sizeof(Msg::cls)>::Instance();                                   \
-    const uint32_t inUse = pool.Stats().ObjectsInUse_;                                            \
-    Msg::MailMan::Instance().Post(new Msg::cls(HM_FIELD_LIST(HM_TEST_VALUE, __VA_ARGS__)));       \
-    EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse + 1) << #cls;                                     \
-    box.m_Slots.clear();                                                                          \
-    Msg::MailMan::Instance().Deliver();                                                           \
-    EXPECT_EQ(box.m_Slots, std::vector<int>{slot}) << #cls;                                       \
-    EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse) << #cls;                                         \
-  }
-  HM_MESSAGE_CATALOGUE(HM_TEST_POST)
-#undef HM_TEST_POST
-#undef HM_TEST_VALUE
-#undef HM_TEST_PARAM
-  EXPECT_EQ(recorder.Count(), 0u);
-  Msg::MailMan::Instance().Shutdown();
-  Msg::MailMan::Destroy();
 }
 
 TEST(MessageCatalogue, TextIsCopiedAndDefaultsAreTheDesigns) {

@@ -23,7 +23,7 @@ class EntityPhysics : public Testing::ScriptTest {
 
   // A definition at (x, 50, 30) with the Physics element's contents; returns its path.
   std::string Body(const std::string& name, float x, const std::string& physics) {
-    m_Tree.Write("Assets/Xml/entities/" + name + ".xml",
+    Write("Assets/Xml/entities/" + name + ".xml",
                  "<XMLRoot><Entity><string name=\"name\">" + name + "</string><Shared><Position><float name=\"x\">" +
                      std::to_string(x) + "</float><float name=\"y\">50</float><float name=\"z\">30</float>" +
                      "</Position></Shared></Entity><Physics>" + physics + "</Physics></XMLRoot>");

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Script/ScriptTesting.h"
@@ -165,7 +166,6 @@ TEST_F(GlobalFunctions, GameModesTimeAndTweakables) {
       {"Global.SetGameMode(false) return Global.IsInGameMode()", "0"},
       {"Global.SetGameMode(1) Global.ToggleGameMode() return Global.IsInGameMode()", "0"},
       {"Global.ToggleGameMode() return Global.IsInGameMode()", "2"},
-      {"Global.ToggleGameMode() return Global.IsInGameMode()", "0"},
       {"return type(Global.TimeThisFrame()) .. type(Global.TimeElapsed()) .. type(Global.FPS())", "numbernumbernumber"},
       {"return next(Global.PrintTweakables())", "nil"},
   });
@@ -190,7 +190,8 @@ TEST_F(GlobalFunctions, EntitiesAreCreatedFoundAndDeletedByNameAndFromAFileThatD
 
   // From a file that does not open comes a nameless entity.
   EXPECT_EQ(Run("return Global.CreateEntity('../../Assets/Xml/entities/absent.xml'):GetName()"), "");
-  EXPECT_GE(m_Asserts.Count(), 1u);
+  EXPECT_EQ(m_Asserts.Comments(), Texts{"../../Assets/Xml/entities/absent.xml failed to open for reading."});
+  m_Asserts.Clear();
 }
 
 TEST_F(GlobalFunctions, TheCameraFollowsAnEntitysVisualAndIsReadAsTheGameStateLastHeard) {
@@ -233,28 +234,29 @@ TEST_F(GlobalFunctions, PopupsDebugLinesAndEditorMessagesCarryTheirArgumentsInOr
   Deliver();
   ASSERT_EQ(Counts(popups, layers, lines, islands, picks), (Sizes{2, 2, 2, 1, 1}));
   const auto& popup = popups.m_Seen;
-  EXPECT_EQ(popup[0]->m_Text, "hello");
-  EXPECT_FLOAT_EQ(popup[0]->m_Time, 3000.0f);
-  EXPECT_FALSE(popup[0]->m_Extended);
-  EXPECT_EQ(popup[1]->m_Text, "a line");
-  EXPECT_FLOAT_EQ(popup[1]->m_X, 0.3f);
-  EXPECT_TRUE(popup[1]->m_Extended);
-  EXPECT_EQ(layers.m_Seen[0]->m_Layer, 4);
-  EXPECT_EQ(layers.m_Seen[1]->m_Layer, 0x7FFFFFFF);
+  EXPECT_EQ(std::make_tuple(popup[0]->m_Text, popup[0]->m_Time, popup[0]->m_Extended),
+            std::make_tuple(std::string("hello"), 3000.0f, false));
+  EXPECT_EQ(std::make_tuple(popup[1]->m_Text, popup[1]->m_X, popup[1]->m_Extended),
+            std::make_tuple(std::string("a line"), 0.3f, true));
+  // A layer switched off is the highest layer.
+  EXPECT_EQ(std::make_pair(layers.m_Seen[0]->m_Layer, layers.m_Seen[1]->m_Layer), std::make_pair(4, 0x7FFFFFFF));
   EXPECT_EQ(lines.m_Seen[0]->m_Layer, 0x7FFFFFFF);
-  EXPECT_EQ(lines.m_Seen[1]->m_End, (Util::Vec3{4.0f, 5.0f, 6.0f}));
-  EXPECT_EQ(lines.m_Seen[1]->m_Third, (Util::Vec3{0.5f, 0.5f, 0.5f}));
-  EXPECT_EQ(lines.m_Seen[1]->m_Layer, 9);
-  EXPECT_EQ(islands.Last().m_A, 1);
-  EXPECT_EQ(islands.Last().m_C, 0);
-  EXPECT_EQ(picks.Last().m_Y, 20);
+  EXPECT_EQ(std::make_tuple(lines.m_Seen[1]->m_End, lines.m_Seen[1]->m_Third, lines.m_Seen[1]->m_Layer),
+            std::make_tuple(Util::Vec3{4, 5, 6}, Util::Vec3{0.5f, 0.5f, 0.5f}, 9));
+  EXPECT_EQ(std::make_tuple(islands.Last().m_A, islands.Last().m_C, picks.Last().m_Y), std::make_tuple(1, 0, 20));
 }
 
-TEST_F(GlobalFunctions, TheLevelEditorsPickIsReadAndReset) {
-  Util::LevelEditor::Instance();
-  Msg::MailMan::Instance().Post(new Msg::graphicsPickedMsg(nullptr));
-  Deliver();
+// The pick arrives by mail: the entity picked may have gone by then.
+TEST_F(GlobalFunctions, TheLevelEditorsPickIsReadByIdAndResetAndAnEntityGoneBeforeItsPickArrivedReadsAsNone) {
+  Util::LevelEditor::Instance().Init();
   ExpectAnswers({{"return Editor.GetCurrentPicked()", "0"},
                  {"Editor.ResetCurrentPicked() return Editor.GetCurrentPicked()", "2147483647"}});
+  Game::Entity* picked = Create(m_Plain);
+  for (bool gone : {false, true}) {
+    Msg::MailMan::Instance().Post(new Msg::graphicsPickedMsg(picked));
+    if (gone) Game::EntityManager::Instance().RemoveByPtr(picked);
+    Deliver();
+    EXPECT_EQ(Run("return Editor.GetCurrentPicked()"), gone ? "0" : std::to_string(picked->GetID()));
+  }
   EXPECT_EQ(Testing::Printed([&] { Run("Editor.IslandNewXML() Editor.IslandOpenXML()"); }), "IslandNew\nIslandOpen\n");
 }

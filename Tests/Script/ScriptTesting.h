@@ -1,7 +1,7 @@
-// What the scripting tests share: a throw-away asset tree with the four start-up scripts, the
-// script engine brought up on it, helpers that run Lua and read its answers, entity definitions
-// with scripts, and mailboxes that catch the messages scripts post or send. Every system a test
-// brings up is taken down after it, so a whole test program can run in one process.
+// What the scripting tests share: a throw-away asset tree with the four start-up scripts (a
+// GameTree, whose writers make scripts and entity definitions), the script engine brought up on
+// it, helpers that run Lua and read its answers, and mailboxes that catch the messages scripts post
+// or send. Every system a test brings up is taken down after it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,9 +19,9 @@
 #include "Script/Script.h"
 #include "Script/ScriptEngine.h"
 #include "Support/AssertRecorder.h"
+#include "Support/GameTree.h"
 #include "Support/Printed.h"
 #include "Support/Systems.h"
-#include "Support/TempTree.h"
 #include "Util/ErrorLog.h"
 #include "Util/Grid.h"
 #include "Util/LevelEditor.h"
@@ -45,14 +45,11 @@ std::vector<size_t> Counts(const Catches&... catches) {
   return {catches.Count()...};
 }
 
-class ScriptTest : public testing::Test {
+class ScriptTest : public testing::Test, protected GameTree {
  protected:
-  ScriptTest() {
-    for (const char* name : {"gfx_material_1", "gfx_material_post", "gfx_render_passes_1", "game_OnStart"})
-      Script(std::string(name) + ".lua", "");
-  }
-
+  // Assertions a test expects it clears; any other fails it.
   ~ScriptTest() override {
+    EXPECT_EQ(m_Asserts.Texts(), std::vector<std::string>{});
     ShutDown<Game::EntityManager, Spt::ScriptEngine>();
     Game::Player::Destroy();
     Game::GlobalStateData::Destroy();
@@ -65,29 +62,6 @@ class ScriptTest : public testing::Test {
 
   Spt::ScriptEngine& Engine() { return Spt::ScriptEngine::Instance(); }
   void Start() { ASSERT_TRUE(Engine().Init()); }
-
-  // Writes Assets/Scripts/<name> and returns the path scripts and definitions name it by.
-  std::string Script(const std::string& name, const std::string& text) {
-    m_Tree.Write("Assets/Scripts/" + name, text);
-    return "../../Assets/Scripts/" + name;
-  }
-
-  // Writes Assets/Xml/entities/<name>.xml: an entity of that name with the given further elements;
-  // returns its path.
-  std::string EntityFile(const std::string& name, const std::string& elements = "") {
-    m_Tree.Write("Assets/Xml/entities/" + name + ".xml",
-                 "<?xml version=\"1.0\"?>\n<XMLRoot><Entity><string name=\"name\">" + name + "</string></Entity>" +
-                     elements + "</XMLRoot>\n");
-    return "../../Assets/Xml/entities/" + name + ".xml";
-  }
-
-  // An entity definition whose Script element names the script file, with the flag when asked and
-  // the given Data sections; returns its path.
-  std::string Definition(const std::string& name, const std::string& script, bool flag = false,
-                         const std::string& data = "") {
-    return EntityFile(name, "<Script><string name=\"file\">" + script + "</string>" +
-                                (flag ? "<bool name=\"always\">1</bool>" : "") + data + "</Script>");
-  }
 
   Game::Entity* Create(const std::string& definition) {
     return Game::EntityManager::Instance().CreateEntity(definition.c_str());
@@ -118,7 +92,6 @@ class ScriptTest : public testing::Test {
 
   static void Deliver() { Msg::MailMan::Instance().Deliver(); }
 
-  TempTree m_Tree;
   AssertRecorder m_Asserts;
 };
 
