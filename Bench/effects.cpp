@@ -25,6 +25,7 @@
 #include "Graphics/Fireflies.h"
 #include "Graphics/GraphicsFacade.h"
 #include "Graphics/Material.h"
+#include "Graphics/ModelDrawing.h"
 #include "Graphics/RenderContext.h"
 #include "Graphics/ResourceManager.h"
 #include "Graphics/SkinnedMesh.h"
@@ -188,7 +189,7 @@ void SkinDododCpu(benchmark::State& state) {
   for (auto _ : state) {
     dodod.controller->Update(33.0f);
     dodod.mesh.Deform(dodod.controller->SkinMatrices(), skinned);
-    Gfx::DrawVertexArrays(skinned.data(), indices.data(), indices.size());
+    Gfx::DrawVertexArrays(skinned.data(), indices.data(), static_cast<uint32_t>(indices.size()), false);
     glFinish();
   }
   scene.material->End();
@@ -248,7 +249,7 @@ void SkinDododPalette(benchmark::State& state) {
     glClientActiveTexture(GL_TEXTURE4);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(4, GL_FLOAT, 0, weights.data());
-    Gfx::DrawVertexArrays(mesh.m_Vertices.data(), mesh.m_Indices.data(), mesh.m_Indices.size());
+    Gfx::DrawVertexArrays(mesh.m_Vertices.data(), mesh.m_Indices.data(), mesh.IndexCount(), false);
     glClientActiveTexture(GL_TEXTURE4);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glClientActiveTexture(GL_TEXTURE3);
@@ -269,7 +270,7 @@ void BareDododDraw(benchmark::State& state) {
   scene.material->Begin();
   const Gfx::Mesh& mesh = dodod.mesh.BindMesh();
   for (auto _ : state) {
-    Gfx::DrawVertexArrays(mesh.m_Vertices.data(), mesh.m_Indices.data(), mesh.m_Indices.size());
+    Gfx::DrawVertexArrays(mesh.m_Vertices.data(), mesh.m_Indices.data(), mesh.IndexCount(), false);
     glFinish();
   }
   scene.material->End();

@@ -49,36 +49,4 @@ void DrawParticleQuads(const std::vector<ParticleVertex>& quads) {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);  // the colour array leaves its last value current
 }
 
-void DrawVertexArrays(const Vertex* vertices, const uint32_t* indices, size_t indexCount) {
-  if (!vertices || !indices || indexCount == 0) return;
-  constexpr GLsizei kStride = sizeof(Vertex);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glNormalPointer(GL_FLOAT, kStride, vertices->Normal);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glColorPointer(3, GL_FLOAT, kStride, vertices->Color);
-  const struct {
-    GLenum unit;
-    GLint size;
-    const float* data;
-  } units[] = {
-      {GL_TEXTURE0, 2, vertices->uvCoord}, {GL_TEXTURE1, 3, vertices->Tangent}, {GL_TEXTURE2, 3, vertices->Bitangent}};
-  for (const auto& unit : units) {
-    glClientActiveTexture(unit.unit);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(unit.size, GL_FLOAT, kStride, unit.data);
-  }
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, kStride, vertices->Position);
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, indices);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  for (const auto& unit : units) {
-    glClientActiveTexture(unit.unit);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  }
-  glClientActiveTexture(GL_TEXTURE0);
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-}
-
 }  // namespace Gfx

@@ -1,6 +1,5 @@
-// Drawing shared by the effect visuals (particles, skinned meshes, waterfalls): vertex arrays
-// handed to GL from memory every frame, for geometry that changes every frame. Private to the
-// graphics folder. Main thread, GL context current.
+// Drawing particles: their quads built on the CPU every frame and handed to GL from memory.
+// Private to the graphics folder. Main thread, GL context current for drawing.
 //
 // Particles are camera-facing textured quads built on the CPU, not point sprites: GLSL 1.10 has
 // no gl_PointCoord, points are clipped whole as soon as their centre leaves the view (they pop at
@@ -11,7 +10,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "Graphics/Model.h"
 #include "Util/Vec3.h"
 
 namespace Gfx {
@@ -30,9 +28,5 @@ void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right
                         const float tint[4], std::vector<ParticleVertex>& out);
 // The quads in world space under the current matrices; texture unit 0 takes the corners' uv.
 void DrawParticleQuads(const std::vector<ParticleVertex>& quads);
-
-// Triangles of 68-byte vertices under the current matrices, with the arrays a compiled model
-// sets (normals; units 0, 1, 2: uv, tangent, bitangent; positions) and the vertex colours.
-void DrawVertexArrays(const Vertex* vertices, const uint32_t* indices, size_t indexCount);
 
 }  // namespace Gfx

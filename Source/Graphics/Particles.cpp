@@ -96,7 +96,7 @@ bool CometParticles::Update(const Util::Vec3& emitter) {
 
 void CometParticles::Init(uint32_t capacity) {
   ParticleParams::Init(capacity);
-  Emit(100, Util::Vec3{});
+  Emit(100, m_Emitter);
 }
 
 void CometParticles::Emit(uint32_t count, const Util::Vec3& at) {
@@ -123,7 +123,7 @@ bool SmokeParticles::Update(const Util::Vec3& emitter) {
 void SmokeParticles::Init(uint32_t capacity) {
   ParticleParams::Init(capacity);
   m_Size = 0.3f;
-  Emit(10, Util::Vec3{});
+  Emit(10, m_Emitter);
 }
 
 void SmokeParticles::Emit(uint32_t count, const Util::Vec3& at) {
@@ -170,7 +170,7 @@ bool HighlanderParticle::Update(const Util::Vec3& emitter) {
 
 void HighlanderParticle::Init(uint32_t capacity) {
   ParticleParams::Init(capacity);
-  Emit(1, Util::Vec3{});
+  Emit(1, m_Emitter);
 }
 
 void HighlanderParticle::Emit(uint32_t count, const Util::Vec3& at) {
@@ -244,7 +244,7 @@ void RainParticle::Emit(uint32_t count, const Util::Vec3& at) {
 
 void RainParticlesPacked::Init(uint32_t capacity) {
   RainParticle::Init(capacity);
-  Emit(capacity, Util::Vec3{});
+  Emit(capacity, m_Emitter);
   for (uint32_t i = 0; i < m_Count; ++i) m_Ages[i] = m_MaxAge + 1;
 }
 

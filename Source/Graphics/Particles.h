@@ -31,8 +31,10 @@ class ParticleParams {
 
   // One step of every live particle, with the emitter where the system stands now. True.
   virtual bool Update(const Util::Vec3& emitter) = 0;
-  // Room for `capacity` particles, all zero and none live, then the kind's first emission.
+  // Room for `capacity` particles, all zero and none live, then the kind's first emission at the
+  // place last given to SetEmitter (the origin if none).
   virtual void Init(uint32_t capacity);
+  void SetEmitter(const Util::Vec3& at) { m_Emitter = at; }
   // Up to `count` new particles (never past the capacity), each given its start state at `at`.
   virtual void Emit(uint32_t count, const Util::Vec3& at);
 
@@ -66,6 +68,7 @@ class ParticleParams {
   uint32_t m_Capacity = 0;
   uint32_t m_MaxAge;
   float m_Size;
+  Util::Vec3 m_Emitter;
 };
 
 // random(a): the engine generator's next number modulo a.
