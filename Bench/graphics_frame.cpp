@@ -19,6 +19,7 @@
 #include "Core/Window.h"
 #include "Game/Entity.h"
 #include "Game/GameEngine.h"
+#include "Graphics/Camera.h"
 #include "Graphics/GraphicsFacade.h"
 #include "Graphics/RenderContext.h"
 #include "Graphics/RenderTarget.h"
@@ -67,6 +68,7 @@ void Visibility(benchmark::State& state) {
   Gfx::GraphicsFacade& facade = Facade();
   const auto boxes = Boxes(static_cast<int>(state.range(0)), state.range(1) != 0);
   Msg::Send(new Msg::cameraSetPosTarVecImmediateMsg({0, 20, 0}, {100, 0, 60}));
+  facade.GetCamera()->Update();
   facade.SetView();
   Gfx::RenderContext& context = *facade.GetRenderContext();
   const int green = facade.GetResourceManager()->FindMaterial("Green");
@@ -108,7 +110,8 @@ void Frame(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(Frame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+// The GL work runs on the driver's threads: wall time is what a frame costs.
+BENCHMARK(Frame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 void BareFrame(benchmark::State& state) {
   Gfx::ResourceManager& resources = *Facade().GetResourceManager();
@@ -128,10 +131,10 @@ void BareFrame(benchmark::State& state) {
   resources.UseNoShader();
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BareFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BareFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 }  // namespace
 
 BENCH_MAIN_WITH_RATIOS({"Visibility/1000/1", "BareQueue/1000"}, {"Visibility/1000/0", "BareQueue/1000"},
                        {"Visibility/10000/1", "BareQueue/10000"}, {"Visibility/10000/0", "BareQueue/10000"},
-                       {"Frame/min_time:3.000", "BareFrame/min_time:3.000"})
+                       {"Frame/min_time:3.000/real_time", "BareFrame/min_time:3.000/real_time"})

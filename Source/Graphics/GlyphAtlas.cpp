@@ -125,7 +125,8 @@ Made MakeAtlas(const char* fontPath) {
     return {};
   }
   const std::vector<char> bytes(file.get(), file.get() + length);
-  const bool started = TTF_WasInit() || TTF_Init() == 0;
+  // The font engine is needed only while the atlas is made.
+  const bool started = TTF_Init() == 0;
   TTF_Font* fill = started ? OpenFont(bytes, 0) : nullptr;
   TTF_Font* outline = started ? OpenFont(bytes, GlyphAtlas::kOutline) : nullptr;
   Made made;
@@ -135,6 +136,7 @@ Made MakeAtlas(const char* fontPath) {
     Util::ErrorLog::Instance().Error(std::string("GlyphAtlas: ") + fontPath + ": " + TTF_GetError() + "\n");
   if (fill) TTF_CloseFont(fill);
   if (outline) TTF_CloseFont(outline);
+  if (started) TTF_Quit();
   return made;
 }
 

@@ -232,8 +232,8 @@ void GraphicsFacade::ShowLoadingScreen() {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   m_Context->m_DrawingToBackBuffer = true;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  const int index = m_Resources->loadMaterial("gLoadScreen");
-  if (Material* material = m_Resources->GetMaterial(index)) {
+  // A catalogue without the loading screen's material shows the cleared window instead.
+  if (Material* material = m_Resources->GetMaterial(m_Resources->FindMaterial("gLoadScreen"))) {
     material->Begin();
     FullScreenQuad(1, 1);
     material->End();
