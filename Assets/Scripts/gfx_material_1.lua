@@ -30,6 +30,9 @@ Material("gVine", {{"SHADER", shaders .. "gScene"}, {"UNIFORM", "2 Kind"}, {"GAM
 -- Dodod and his scarf take their colours from their vertices.
 Material("gDodod", {{"SHADER", shaders .. "gScene"}, {"UNIFORM", "3 Kind"}, {"GAMEINFO", "VertexColor"}})
 
+-- What gives its own light, in its vertex colours: the lantern's glowing core (its iron stays dark).
+Material("gGlowing", {{"SHADER", shaders .. "gScene"}, {"UNIFORM", "4 Kind"}, {"GAMEINFO", "VertexColor"}})
+
 -- One point light over the lit surfaces; the pass adds it.
 Material("lflPointLight", {
   {"SHADER", shaders .. "lflPointLight"}, {"GAMEINFO", "GrassColorScale"}, {"GAMEINFO", "GrassColorBias"},
@@ -50,8 +53,8 @@ Material("gFireflyGetParticle", {
   {"SCALE", "1.6"}, {"BLEND", "Additive"}, {"NODEPTH"},
 })
 
--- Interface text, drawn over the finished frame.
+-- Interface text, drawn over the finished frame from the glyph atlas the renderer makes at start.
 Material("TextFade", {
-  {"SHADER", shaders .. "gText"}, {"GAMEINFO", "TextFade"}, {"GAMEINFO", "Doublesided"}, {"BLEND", "Alpha"},
+  {"SHADER", shaders .. "gText"}, {"TEXTURE", "0 GlyphAtlas"}, {"GAMEINFO", "TextFade"}, {"GAMEINFO", "Doublesided"}, {"BLEND", "Alpha"},
   {"NODEPTH"},
 })

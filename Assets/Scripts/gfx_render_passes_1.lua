@@ -21,7 +21,7 @@ local function Pass(name, states, materials)
 end
 
 local solids = {"gGround", "gVine", "gDodod", "Green"}
-local scene = {"gGround", "gVine", "gDodod", "Green", "gaBubble"}
+local scene = {"gGround", "gVine", "gDodod", "Green", "gGlowing", "gaBubble"}
 
 -- The window's depth is never drawn into: cleared once, it lets the text over the frame draw.
 Pass("ClearBackBuffer", {{"TARGET", "BackBuffer"}, {"CLEAR"}})

@@ -4,7 +4,8 @@
 // fireflies' and lanterns' light is added by lflPointLight afterwards. Distance fades everything
 // into the sky's own colour at that elevation. Drawn by the shadow pass (the only one with an
 // orthographic projection), it writes the depth moments of the shadow map instead.
-uniform int Kind;               // 0 ground, 1 fallback green, 2 vine, 3 vertex colour (Dodod)
+uniform int Kind;               // 0 ground, 1 fallback green, 2 vine, 3 vertex colour (Dodod),
+                                // 4 vertex colour giving its own light (a lantern's core)
 uniform sampler2D Grass;        // turf detail, tinted by the season
 uniform sampler2D Rock;         // undersides
 uniform sampler2D Shadow;       // blurred moments of 1 - depth seen from the light
@@ -65,7 +66,7 @@ void main() {
   float up = dot(n, ViewUp);
   vec3 ambient = mix(LightBelow, LightAbove, up * 0.5 + 0.5) * LightAmbientScale;
   vec3 key = vec3(0.30, 0.25, 0.22) * max(up, 0.0) * Lit(ShadowCoord);
-  vec3 colour = Albedo(up) * (ambient + key);
+  vec3 colour = Kind == 4 ? Colour.rgb : Albedo(up) * (ambient + key);
   float fog = 1.0 - exp(-length(EyePos) * 0.0009);
   colour = mix(colour, Sky(dot(normalize(EyePos), ViewUp)), fog);
   gl_FragColor = vec4(colour, 1.0);

@@ -65,6 +65,7 @@ void RenderContext::ClearQueues() {
 void RenderContext::CaptureMatrices() {
   glGetFloatv(GL_MODELVIEW_MATRIX, m_View.m);
   glGetFloatv(GL_PROJECTION_MATRIX, m_Projection.m);
+  m_Frustum.FromMatrices(m_Projection.m, m_View.m);
 }
 
 void RenderContext::SetLighting(const Util::Vec3& above, const Util::Vec3& below, const Util::Vec3& hue, float scale) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Graphics/Frustum.h"
 #include "Util/Vec3.h"
 
 namespace Gfx {
@@ -45,6 +46,9 @@ struct RenderContext {
   Mat4 m_ShadowView;
   Mat4 m_ShadowProjection;
 
+  // The view's planes, set with the captured matrices each frame.
+  Frustum m_Frustum;
+
   uint8_t m_RegionMask = 7;
   std::vector<std::vector<Visual*>> m_RenderQueues;
   float m_BlendFour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
@@ -62,7 +66,8 @@ struct RenderContext {
   const std::vector<Visual*>& QueueOf(int material) const;
   void ClearQueues();
 
-  // Reads the model-view and projection matrices from GL as they stand now.
+  // Reads the model-view and projection matrices from GL as they stand now, and the frustum's
+  // planes from them.
   void CaptureMatrices();
   Mat4 ViewProjection() const { return m_Projection * m_View; }
   // Ambient light from above, from below and a hue, as the coefficients the shaders read.

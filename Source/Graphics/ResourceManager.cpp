@@ -5,6 +5,7 @@
 
 #include "Graphics/GL.h"
 #include "Graphics/Material.h"
+#include "Graphics/Model.h"
 #include "Graphics/RenderPass.h"
 #include "Graphics/RenderTarget.h"
 #include "Graphics/Shader.h"
@@ -134,6 +135,11 @@ int ResourceManager::loadTexture(const std::string& file) {
   return index >= 0 ? index : m_Textures.Add(file, std::make_unique<Texture>(file));
 }
 
+int ResourceManager::AddTexture(const std::string& name, std::unique_ptr<Texture> texture) {
+  const int index = m_Textures.Find(name);
+  return index >= 0 || !texture ? index : m_Textures.Add(name, std::move(texture));
+}
+
 int ResourceManager::loadShader(const std::string& basePath) {
   const int index = m_Shaders.Find(basePath);
   return index >= 0 ? index : m_Shaders.Add(basePath, std::make_unique<Shader>(basePath));
@@ -159,6 +165,14 @@ RenderTarget* ResourceManager::GetRenderTarget(const std::string& name) {
 int ResourceManager::AddModel(const std::string& file, ModelOwner model) {
   const int index = m_Models.Find(file);
   return index >= 0 ? index : m_Models.Add(file, std::move(model));
+}
+
+int ResourceManager::LoadModelIndex(const std::string& file) {
+  const int index = m_Models.Find(file);
+  if (index >= 0) return index;
+  std::unique_ptr<Model> model = LoadModel(file.c_str());
+  if (!model) model = std::make_unique<Model>(file);
+  return m_Models.Add(file, ModelOwner(model.release(), [](Model* m) { delete m; }));
 }
 
 void ResourceManager::UseShader(int index) {

@@ -102,6 +102,9 @@ class ResourceManager : public Msg::MailBox {
   int FindMaterial(const std::string& name) const;
   // The texture's index, loading it on first use.
   int loadTexture(const std::string& file);
+  // A texture made in memory, under a name that is no file, for materials to name like a file; the
+  // index of the one already known by that name otherwise.
+  int AddTexture(const std::string& name, std::unique_ptr<Texture> texture);
   // The shader's index, building it on first use.
   int loadShader(const std::string& basePath);
   // The pass of that name; a name not in the catalogue asserts and gives null.
@@ -127,6 +130,10 @@ class ResourceManager : public Msg::MailBox {
   int FindModel(const std::string& file) const { return m_Models.Find(file); }
   int AddModel(const std::string& file, ModelOwner model);
   Model* GetModel(int index) const { return m_Models.At(index); }
+  // The index of the model of that file, read on first use. A file refused, or a name of neither
+  // form, is kept as a model without meshes under its name, so that the index stays valid and the
+  // file is not tried again every time a visual names it.
+  int LoadModelIndex(const std::string& file);
   int ModelCount() const { return m_Models.Count(); }
 
   // Makes the shader's program current unless it already is. Code that uses a program of its own,

@@ -55,6 +55,15 @@ Texture::Texture(const std::string& file, uint8_t flip) : m_File(file), m_Flip(f
   CreateGL();
 }
 
+Texture::Texture(const std::string& name, InMemory) : m_File(name) {}
+
+void Texture::SetImage(uint32_t width, uint32_t height, std::vector<uint8_t> bgra) {
+  m_Width = width;
+  m_Height = height;
+  m_BytesPerPixel = 4;
+  m_Pixels = std::move(bgra);
+}
+
 Texture::~Texture() { DeleteGL(); }
 
 void Texture::Bind(int unit) const {

@@ -41,6 +41,14 @@ class Texture {
   // The pixel copy holds exactly width × height × bytes per pixel.
   bool Validate() const;
 
+ protected:
+  // A texture made in memory under a name that is no file: nothing is read and no GL texture is
+  // made; the deriving class gives the image (4 bytes a pixel, BGRA, top row first) and makes it.
+  struct InMemory {};
+  Texture(const std::string& name, InMemory);
+  void SetImage(uint32_t width, uint32_t height, std::vector<uint8_t> bgra);
+  void SetName(uint32_t name) { m_Name = name; }
+
  private:
   uint32_t m_Name = 0;
   uint32_t m_Width = 0;

@@ -1,5 +1,6 @@
 // The methods of Game::Entity userdata, in the order of the class's method list: identity, the
-// shared transform (SHR_) and the script data exchange (SPT_). A method works on the entity it is
+// visual (VIS_, EntityVisualMethods.cpp), the shared transform (SHR_) and the script data exchange
+// (SPT_). A method works on the entity it is
 // called on and reads its arguments from the end, like every script function. Where the component
 // a method needs is absent, a setter does nothing and a getter gives nil.
 #include <string>
@@ -7,6 +8,7 @@
 #include "Game/Entity.h"
 #include "Script/Binding.h"
 #include "Script/EntityPhysicsMethods.h"
+#include "Script/EntityVisualMethods.h"
 #include "Script/Script.h"
 
 namespace Spt {
@@ -165,6 +167,17 @@ const Method<Entity> ClassInfo<Entity>::kMethods[] = {
     {"PHY_AddForceOnce", PHY_AddForceOnce},
     {"PHY_GetAccel", PHY_GetAccel},
     {"PHY_GetAccelOnce", PHY_GetAccelOnce},
+    {"VIS_Has", VIS_Has},
+    {"VIS_SetText", VIS_SetText},
+    {"VIS_SetTextSize", VIS_SetTextSize},
+    {"VIS_GetText", VIS_GetText},
+    {"VIS_SetLightColor", VIS_SetLightColor},
+    {"VIS_GetLightColor", VIS_GetLightColor},
+    {"VIS_SetLightRadius", VIS_SetLightRadius},
+    {"VIS_GetLightRadius", VIS_GetLightRadius},
+    {"VIS_sTexCoords", VIS_sTexCoords},
+    {"VIS_sPosCoords", VIS_sPosCoords},
+    {"VIS_sTextPos", VIS_sTextPos},
     {"SHR_Has", SHR_Has},
     {"SHR_Refresh", SHR_Refresh},
     {"SHR_sPosition", SHR_sPosition},
