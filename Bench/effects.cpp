@@ -113,7 +113,7 @@ void FireflyDraw(benchmark::State& state) {
   std::vector<Gfx::ParticleVertex> quads;
   const float white[4] = {1, 1, 1, 1};
   for (auto _ : state) {
-    Gfx::BuildParticleQuads(flies, scene.Right(), scene.Up(), white, quads);
+    Gfx::BuildParticleQuads(flies, scene.Right(), scene.Up(), flies.Size(), white, quads);
     Gfx::DrawParticleQuads(quads);
     glFinish();
   }
@@ -127,7 +127,7 @@ void BareQuads(benchmark::State& state) {
   FireflyScene scene;
   std::vector<Gfx::ParticleVertex> quads;
   const float white[4] = {1, 1, 1, 1};
-  Gfx::BuildParticleQuads(flies, scene.Right(), scene.Up(), white, quads);
+  Gfx::BuildParticleQuads(flies, scene.Right(), scene.Up(), flies.Size(), white, quads);
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Gfx::ParticleVertex), quads[0].m_Position);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);

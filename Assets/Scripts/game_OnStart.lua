@@ -49,6 +49,27 @@ end
 Global.CreateDodod(entities .. "game_Dodod.xml")
 Global.CreateLantern(entities .. "game_Lantern.xml")
 
+-- The fireflies that gather at the lantern (it hangs at the post's hook): a swarm circling over
+-- each near island (kind 2: the radius first, then the centre), a ring of them round the lantern's
+-- island that turn to the lantern when they stray within reach (kind 4), and a few from the far
+-- island that fly to it at once (kind 3), each a small light as it goes.
+Global.GameLanternPosition(35.003, 0.062, 20.997)
+Global.FireflySpawnMsg(5, 0, 0, home.x, home.y + 4, home.z, 18, 2)
+Global.FireflySpawnMsg(7, 0, 0, 56, 1.5, 40, 16, 2)
+Global.FireflySpawnMsg(14, 0, 0, lantern.x, lantern.y + 4, lantern.z, 24, 4)
+Global.FireflySpawnMsg(4, 0, 0, -70, 18, 95, 6, 3)
+
+-- The weather of the season: pollen drifts over the islands in summer, rain falls in fall and
+-- winter. The opening is summer.
+local season = "summer"
+local weather = {summer = "game_Pollen", fall = "game_Rain", winter = "game_Rain"}
+Global.CreateEntityAt(entities .. weather[season] .. ".xml", 12, 10, 8, 0, 0, 0)
+
+-- A comet crossing the sky (its script steers it), and water falling from the lantern's island's
+-- edge on the side that faces Dodod's: the top edge under the grass, the foot 46 units below.
+Global.CreateEntity(entities .. "game_Comet.xml")
+Global.AddWaterfall(27.62, -3.9, 7.99, 29.65, -3.9, 5.47, 23.59, -49.8, 5.51, 26.37, -49.8, 2.06, 30, 0)
+
 -- The caption, and the view turning slowly round Dodod (game_Orbit.lua follows him once he is
 -- there), the lantern's island behind him.
 Global.CreateEntity(entities .. "game_Title.xml")

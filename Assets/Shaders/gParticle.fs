@@ -1,5 +1,6 @@
 #version 110
-// gParticle: a bright warm core with a soft halo (the glow texture's alpha), added over the frame.
+// gParticle: a bright core with a soft halo (the glow texture's alpha) in the particle's own
+// colour (fireflies warm yellow-green, pollen pale gold, rain cool grey), added over the frame.
 uniform sampler2D Glow;
 uniform float LightAmount;
 uniform float Scale;
@@ -7,6 +8,5 @@ varying vec2 Uv;
 varying vec4 Colour;
 void main() {
   float a = texture2D(Glow, Uv).a * Colour.a;
-  vec3 firefly = vec3(1.0, 0.95, 0.55) * Colour.rgb;
-  gl_FragColor = vec4(firefly * LightAmount * max(Scale, 0.0), a);
+  gl_FragColor = vec4(Colour.rgb * LightAmount * max(Scale, 0.0), a);
 }

@@ -23,7 +23,8 @@ BuilderSlot s_Builders[] = {
     {"Visual2D", nullptr},        // graphics: a 2D quad
     {"VisualParticle", nullptr},  // graphics: a particle holder
     {"Light", nullptr},           // graphics: a light
-    {"VisualAnimated", nullptr},  // graphics: a skinned model
+    {"VisualAnimated", nullptr},  // graphics: an animated vertex model
+    {"VisualSkinned", nullptr},   // graphics: a skinned model
     {"Physics", nullptr},         // physics: a body and its hull
     {"Script", nullptr},          // scripting: the entity's script
     {"Sound", nullptr},           // sound: a positional sound where the entity stands

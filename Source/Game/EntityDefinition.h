@@ -5,7 +5,7 @@
 //   Entity        the base name (string "name") and an optional Shared child with, in this
 //                 order, Position, Rotation, Scale and Velocity (float "x", "y", "z" each); each
 //                 is looked for after the one found before it, so one out of order is missed.
-//   Visual, Visual2D, VisualParticle, Light, VisualAnimated, Physics, Script, Sound
+//   Visual, Visual2D, VisualParticle, Light, VisualAnimated, VisualSkinned, Physics, Script, Sound
 //                 handed to the builder registered for the tag; skipped while none is.
 //   anything else ignored.
 // A value that is missing or malformed reads as 0 or "". The reader never learns about the
@@ -33,7 +33,7 @@ class Entity;
 using ElementBuilder = void (*)(Entity& entity, Util::XmlReader& reader);
 
 // One builder per tag of the table above ("Script", "Visual", "Visual2D", "VisualParticle",
-// "Light", "VisualAnimated", "Physics", "Sound"); a later registration replaces an earlier one and null
+// "Light", "VisualAnimated", "VisualSkinned", "Physics", "Sound"); a later registration replaces an earlier one and null
 // removes it. Another tag is a misuse: reported, and nothing is registered.
 void RegisterElementBuilder(const char* tag, ElementBuilder builder);
 

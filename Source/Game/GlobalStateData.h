@@ -33,6 +33,9 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
 
   // The firefly combo as the sound engine last reported it (soundFFComboMsg).
   int32_t FireflyCombo() const { return m_FireflyCombo; }
+  // The lanterns lit so far, which decide how many kinds new fireflies come in; none until the
+  // game state counts them.
+  int32_t LanternCount() const { return m_LanternCount; }
 
   void Receive(const Util::Handle<Msg::cameraGetInfoMsg>& message) override;
   void Receive(const Util::Handle<Msg::soundFFComboMsg>& message) override;
@@ -44,6 +47,7 @@ class GlobalStateData : public Util::Singleton<GlobalStateData>, public Msg::Mai
   Util::Vec3 m_Camera[kCameraVectors];
   std::vector<Util::Vec3> m_CameraForces;
   int32_t m_FireflyCombo = 0;
+  int32_t m_LanternCount = 0;
 };
 
 }  // namespace Game

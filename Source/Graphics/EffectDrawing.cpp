@@ -5,11 +5,11 @@
 
 namespace Gfx {
 
-void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right, const Util::Vec3& up,
+void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right, const Util::Vec3& up, float size,
                         const float tint[4], std::vector<ParticleVertex>& out) {
   const uint32_t count = particles.Count();
   out.resize(4 * static_cast<size_t>(count));
-  const float half = 0.5f * particles.Size();
+  const float half = 0.5f * size;
   const Util::Vec3 r = right * half, u = up * half;
   const Util::Vec3 corners[4] = {-r - u, r - u, r + u, u - r};
   constexpr float kUv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};

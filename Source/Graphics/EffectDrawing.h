@@ -23,8 +23,8 @@ struct ParticleVertex {
 };
 
 // Four corners per live particle, square to the camera (`right` and `up` are the view's axes in
-// world space), Size() across, coloured by `tint` with the alpha of the particle's remaining life.
-void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right, const Util::Vec3& up,
+// world space), `size` across, coloured by `tint` with the alpha of the particle's remaining life.
+void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right, const Util::Vec3& up, float size,
                         const float tint[4], std::vector<ParticleVertex>& out);
 // The quads in world space under the current matrices; texture unit 0 takes the corners' uv.
 void DrawParticleQuads(const std::vector<ParticleVertex>& quads);

@@ -1,24 +1,40 @@
-// Effects: what the graphics facade drives for the game's effect systems, which the particle and
-// waterfall systems fill in: the three firefly particle systems (the burst when a firefly is
-// caught, the lantern's rain and the trail of fireflies following the lantern, all three made the
-// first time something needs them) and the waterfalls.
+// Effects: the game's effect systems that the graphics facade drives by message: the three firefly
+// particle systems and the waterfalls.
 //
-// The facade owns one Effects, from Init to Shutdown, and hands it the messages of its table that
-// concern them; nothing here draws yet, so each operation only keeps what the systems will start
-// from. Main thread only.
+// The firefly systems, each made the first time a message needs it and living until the facade's
+// Shutdown, all owner-less visuals standing at the lantern's position:
+// - the burst (PollenParticle, "gFireflyGetParticle"): a caught firefly bursts into kBurst sparks
+//   that drift off and die on reaching the lantern;
+// - the lantern's motes (RainParticlesPacked, "gFireflyGetParticle"): a box of slowly falling glints
+//   round the lantern;
+// - the trail (FireflyParticles, "gFireflyParticle"): the fireflies circling islands and flying to
+//   the lantern, which light the scene (their graphicsLightVecMsg) and are caught there.
+// Each has kCapacity particles. The waterfalls go to the WaterfallManager, which this creates on
+// the first one and destroys with itself.
+//
+// Reads the game state's lantern count for the kinds of new fireflies. Main thread only.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "Util/Vec3.h"
 
 namespace Gfx {
+
+class FireflyParticles;
+class VisualParticleSystem;
 
 class Effects {
  public:
   // The capacity of each firefly system and the particles a caught firefly bursts into.
   static constexpr uint32_t kCapacity = 4096;
   static constexpr uint32_t kBurst = 100;
+
+  Effects();
+  ~Effects();
+  Effects(const Effects&) = delete;
+  Effects& operator=(const Effects&) = delete;
 
   // gameFireflySpawnMsg: kinds 1 to 4 add `count` fireflies of that kind to the trail with the
   // two vectors as their spawn data; any other kind has the trail emit one particle at `first`.
@@ -27,21 +43,26 @@ class Effects {
   void MoveToLantern(const Util::Vec3& lantern);
   // gameFireflyCollidedMsg: the burst system, made if missing, emits kBurst particles there.
   void Burst(const Util::Vec3& at);
-  // addWaterfallMsg: a waterfall through the four points.
+  // addWaterfallMsg: a waterfall through the four points (the value is not used).
   void AddWaterfall(const Util::Vec3 (&points)[4], int32_t segments, float value);
 
   // Where the systems stand; the lantern's position once it was given.
   const Util::Vec3& Lantern() const { return m_Lantern; }
-  // The requests kept so far, for the systems that take them over.
-  uint32_t PendingFireflies() const { return m_PendingFireflies; }
-  uint32_t PendingBursts() const { return m_PendingBursts; }
-  uint32_t PendingWaterfalls() const { return m_PendingWaterfalls; }
+  // The systems; null until first needed.
+  VisualParticleSystem* BurstSystem() const { return m_Burst.get(); }
+  VisualParticleSystem* LanternSystem() const { return m_Motes.get(); }
+  VisualParticleSystem* TrailSystem() const { return m_Trail.get(); }
+  FireflyParticles* Fireflies() const;
 
  private:
+  VisualParticleSystem& MakeBurst();
+  VisualParticleSystem& MakeMotes();
+  VisualParticleSystem& MakeTrail();
+
   Util::Vec3 m_Lantern;
-  uint32_t m_PendingFireflies = 0;
-  uint32_t m_PendingBursts = 0;
-  uint32_t m_PendingWaterfalls = 0;
+  std::unique_ptr<VisualParticleSystem> m_Burst;
+  std::unique_ptr<VisualParticleSystem> m_Motes;
+  std::unique_ptr<VisualParticleSystem> m_Trail;
 };
 
 }  // namespace Gfx

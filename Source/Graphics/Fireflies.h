@@ -27,11 +27,12 @@ class FireflyParticles : public ParticleParams {
  public:
   static constexpr uint32_t kCapacity = 4096;
   static constexpr uint32_t kMaxAge = 10000;
-  // Red, green, blue of the fireflies' light, its radius and its special value (brightness).
+  // Red, green, blue of each firefly's light, its special value (brightness) and its radius: the
+  // colour record and the radius of the position record of each light the renderer adds.
   using Lights = std::array<float, 5>;
-  static constexpr Lights kDefaultLights = {1.0f, 0.95f, 0.55f, 6.0f, 0.5f};
+  static constexpr Lights kDefaultLights = {1.0f, 0.95f, 0.55f, 0.8f, 6.0f};
 
-  FireflyParticles() : ParticleParams(kMaxAge, 0.5f) {}
+  FireflyParticles() : ParticleParams(kMaxAge, 1.2f) {}
 
   // One flight step toward targets and the lantern at `lantern`; true.
   bool Update(const Util::Vec3& lantern) override;

@@ -5,6 +5,8 @@
 
 #include "Game/Entity.h"
 #include "Game/EntityDefinition.h"
+#include "Graphics/VisualParticleSystem.h"
+#include "Graphics/VisualSkinned.h"
 #include "Graphics/Visuals.h"
 #include "Util/XmlReader.h"
 
@@ -20,10 +22,9 @@ struct Builder {
 };
 
 const Builder kBuilders[] = {
-    {"Visual", &GraphicsFactory::BuildVisual},
-    {"Visual2D", &GraphicsFactory::BuildVisual2D},
-    {"Light", &GraphicsFactory::BuildLight},
-    {"VisualAnimated", &GraphicsFactory::BuildVisualAnimated},
+    {"Visual", &GraphicsFactory::BuildVisual},        {"Visual2D", &GraphicsFactory::BuildVisual2D},
+    {"Light", &GraphicsFactory::BuildLight},          {"VisualAnimated", &GraphicsFactory::BuildVisualAnimated},
+    {"VisualParticle", &VisualParticleSystem::Build}, {"VisualSkinned", &VisualSkinned::Build},
 };
 
 // Names a material unless the element left it out (text then takes the text material itself).

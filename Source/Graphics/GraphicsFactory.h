@@ -18,7 +18,8 @@
 //   VisualAnimated                  "basefile", "numFrames", then that many "frame" (a model
 //                                   file) and "length" pairs in order, "material": an animated
 //                                   vertex model played in a loop.
-//   VisualParticle                  built by the particle systems, which register their builder.
+//   VisualParticle                  a particle system (VisualParticleSystem::Build).
+//   VisualSkinned                   a skinned mesh and its animations (VisualSkinned::Build).
 // A material name that is not defined is the resource manager's assertion; the visual then has no
 // material and draws nothing. Main thread only.
 #pragma once

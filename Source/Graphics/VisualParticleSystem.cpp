@@ -65,8 +65,8 @@ void VisualParticleSystem::Draw() {
   if (!context) return;
   // The view's own axes in the world: the first two rows of its rotation.
   const float* view = context->m_View.m;
-  BuildParticleQuads(*m_System, Util::Vec3{view[0], view[4], view[8]}, Util::Vec3{view[1], view[5], view[9]}, m_Tint,
-                     m_Quads);
+  BuildParticleQuads(*m_System, Util::Vec3{view[0], view[4], view[8]}, Util::Vec3{view[1], view[5], view[9]},
+                     m_System->Size() * m_SizeScale, m_Tint, m_Quads);
   DrawParticleQuads(m_Quads);
 }
 
@@ -77,6 +77,8 @@ void VisualParticleSystem::Build(Game::Entity& entity, Util::XmlReader& reader) 
   const int size = reader.Get<int>("size");
   const int feed = reader.Get<int>("emit");
   const float spread = reader.Get<float>("spread");
+  float scale = 1.0f;
+  reader.Read("scale", scale);
   float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   const char* const keys[4] = {"red", "green", "blue", "alpha"};
   for (int i = 0; i < 4; ++i) reader.Read(keys[i], tint[i]);
@@ -92,6 +94,7 @@ void VisualParticleSystem::Build(Game::Entity& entity, Util::XmlReader& reader) 
   auto visual = std::make_unique<VisualParticleSystem>(&entity, std::move(system), capacity);
   visual->SetFeed(static_cast<uint32_t>(std::clamp(feed, 0, static_cast<int>(capacity))), spread);
   visual->SetColor(tint);
+  visual->SetSizeScale(scale);
   if (!material.empty()) visual->setMaterial(material);
   entity.SetVisual(visual.release());
 }

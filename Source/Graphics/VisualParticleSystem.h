@@ -9,8 +9,9 @@
 //
 // Definition element (the builder BuildVisualParticle): VisualParticle with "type" (string: "Comet",
 // "Flash", "Highlander", "Pollen", and "Smoke", "Rain"), "material" (string), "size" (int: the
-// capacity, at most kMaxCapacity), and optionally "emit" (int), "spread" (float) and the tint
-// "red", "green", "blue", "alpha" (floats, each 1 when absent). An unknown type is reported on
+// capacity, at most kMaxCapacity), and optionally "emit" (int), "spread" (float), "scale" (float,
+// the quads' size over the kind's) and the tint "red", "green", "blue", "alpha" (floats, each 1
+// when absent). An unknown type is reported on
 // standard output and makes no visual. Main thread; drawing needs the GL context.
 #pragma once
 
@@ -53,6 +54,8 @@ class VisualParticleSystem : public Visual {
   // Where an owner-less system stands.
   void SetPlace(const Util::Vec3& place) { m_Place = place; }
   void SetFeed(uint32_t perUpdate, float spread);
+  // The particles' quads are the kind's size times this.
+  void SetSizeScale(float scale) { m_SizeScale = scale; }
   // One frame of the system: the feed, then its update at the emitter.
   void Step();
 
@@ -67,6 +70,7 @@ class VisualParticleSystem : public Visual {
   float m_Tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   uint32_t m_Feed = 0;
   float m_Spread = 0.0f;
+  float m_SizeScale = 1.0f;
   std::vector<ParticleVertex> m_Quads;
 };
 

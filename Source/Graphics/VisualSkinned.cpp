@@ -5,9 +5,9 @@
 
 #include "Core/Clock.h"
 #include "Game/Entity.h"
-#include "Graphics/ModelDrawing.h"
 #include "Graphics/GL.h"
 #include "Graphics/GraphicsFacade.h"
+#include "Graphics/ModelDrawing.h"
 #include "Graphics/ResourceManager.h"
 #include "Util/XmlReader.h"
 
@@ -58,7 +58,8 @@ void VisualSkinned::DrawLit() {
   const std::vector<uint32_t>& indices = m_Mesh.BindMesh().m_Indices;
   glPushMatrix();
   Place(DrawPosition(), Scale());
-  ForEachLight(nullptr, [&] { DrawVertexArrays(m_Posed.data(), indices.data(), static_cast<uint32_t>(indices.size()), true); });
+  ForEachLight(nullptr,
+               [&] { DrawVertexArrays(m_Posed.data(), indices.data(), static_cast<uint32_t>(indices.size()), true); });
   glPopMatrix();
 }
 

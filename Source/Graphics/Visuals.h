@@ -124,6 +124,8 @@ class VisualDynamic : public Visual {
 
   // The arrays stay the caller's; they must live while the visual may draw them.
   void SetArrays(const Vertex* vertices, uint32_t vertexCount, const uint32_t* indices, uint32_t indexCount);
+  const Vertex* Vertices() const { return m_Vertices; }
+  uint32_t IndexCount() const { return m_IndexCount; }
 
   void Submit() override;
   void Draw() override;

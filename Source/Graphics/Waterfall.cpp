@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "Graphics/Visual.h"
 #include "Util/Assert.h"
 
 namespace Gfx {
@@ -83,7 +82,10 @@ void WaterfallManager::Shutdown() { m_Batches.clear(); }
 
 WaterfallBatch& WaterfallManager::StartBatch() {
   m_Batches.push_back(std::make_unique<WaterfallBatch>());
-  return *m_Batches.back();
+  WaterfallBatch& batch = *m_Batches.back();
+  batch.m_Visual = std::make_unique<VisualDynamic>(nullptr);
+  batch.m_Visual->setMaterial(kMaterial);
+  return batch;
 }
 
 bool WaterfallManager::AddWaterfall(const Util::Vec3& p1, const Util::Vec3& p2, const Util::Vec3& p3,
@@ -104,12 +106,18 @@ bool WaterfallManager::AddWaterfall(const Util::Vec3& p1, const Util::Vec3& p2, 
   const uint32_t base = static_cast<uint32_t>(batch.m_Vertices.size());
   batch.m_Vertices.insert(batch.m_Vertices.end(), ribbon.m_Vertices.begin(), ribbon.m_Vertices.end());
   for (uint32_t index : ribbon.m_Indices) batch.m_Indices.push_back(base + index);
+  // The arrays may have moved as they grew.
+  batch.m_Visual->SetArrays(batch.m_Vertices.data(), static_cast<uint32_t>(batch.m_Vertices.size()),
+                            batch.m_Indices.data(), static_cast<uint32_t>(batch.m_Indices.size()));
   return true;
 }
 
 bool WaterfallManager::Validate() const {
   for (const std::unique_ptr<WaterfallBatch>& batch : m_Batches) {
-    if (batch->m_Vertices.empty() || batch->m_Vertices.size() > kMaxBatchVertices) return false;
+    if (batch->m_Vertices.empty() || batch->m_Vertices.size() > kMaxBatchVertices || !batch->m_Visual) return false;
+    if (batch->m_Visual->Vertices() != batch->m_Vertices.data() ||
+        batch->m_Visual->IndexCount() != batch->m_Indices.size())
+      return false;
     for (uint32_t index : batch->m_Indices)
       if (index >= batch->m_Vertices.size()) return false;
   }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "Graphics/Model.h"
-#include "Graphics/Visual.h"
+#include "Graphics/Visuals.h"
 #include "Util/Singleton.h"
 #include "Util/Vec3.h"
 
@@ -34,13 +34,14 @@ bool BuildRibbon(const Util::Vec3& p1, const Util::Vec3& p2, const Util::Vec3& p
 
 struct WaterfallBatch {
   std::vector<Vertex> m_Vertices;
-  std::vector<uint32_t> m_Indices;   // into this batch's vertices
-  std::unique_ptr<Visual> m_Visual;  // draws the batch; none without a renderer
+  std::vector<uint32_t> m_Indices;          // into this batch's vertices
+  std::unique_ptr<VisualDynamic> m_Visual;  // draws the batch with "gaBubble"
 };
 
 class WaterfallManager : public Util::Singleton<WaterfallManager> {
  public:
   static constexpr uint32_t kMaxBatchVertices = 65535;
+  static constexpr const char* kMaterial = "gaBubble";
 
   // Builds the ribbon and adds it to the batches; false when nothing was added (fewer than one
   // segment, reported on standard output; or too many vertices for any batch, an assertion).
@@ -53,8 +54,8 @@ class WaterfallManager : public Util::Singleton<WaterfallManager> {
   // Drops every waterfall and its visuals.
   void Shutdown();
 
-  // Every batch within its vertex limit, its indices naming its own vertices, its visual there
-  // when the renderer is.
+  // Every batch within its vertex limit, its indices naming its own vertices, its visual drawing
+  // its arrays as they stand.
   bool Validate() const;
 
  private:

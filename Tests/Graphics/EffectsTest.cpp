@@ -4,13 +4,17 @@
 #include <vector>
 
 #include "Core/Clock.h"
+#include "Graphics/Effects.h"
 #include "Graphics/Fireflies.h"
+#include "Graphics/GraphicsFacade.h"
 #include "Graphics/Particles.h"
+#include "Graphics/VisualParticleSystem.h"
 #include "Graphics/Waterfall.h"
 #include "Messaging/Messages.h"
 #include "Support/AssertRecorder.h"
 #include "Support/FakeTimeSource.h"
 #include "Support/Printed.h"
+#include "Support/Systems.h"
 #include "Util/Random.h"
 
 using Util::Vec3;
@@ -163,6 +167,36 @@ TEST_F(EffectsTest, FreeFireflyCirclesItsTargetUntilTheLanternComesNear) {
   EXPECT_EQ(flies.Attracted(0), 0);
   for (int update = 0; update < 300 && flies.Count() > 0; ++update) flies.Update(Vec3{0, 0, 12});
   EXPECT_EQ(flies.Count(), 0u) << "turned attracted within reach and flew in";
+}
+
+// The facade's three systems as the game drives them by message (no window: nothing is drawn).
+TEST_F(EffectsTest, FireflySystemsComeWithTheirMessagesAndTheirLightsAndCatchesReachTheFacade) {
+  Gfx::GraphicsFacade& facade = Gfx::GraphicsFacade::Instance();
+  Testing::Printed([&] { facade.Init(); });
+  const Gfx::Effects& effects = *facade.GetEffects();
+  Msg::MailMan& mail = Msg::MailMan::Instance();
+  mail.Post(new Msg::gameFireflySpawnMsg(Vec3{3, 0, 0}, Vec3{40, 0, 0}, 5, 2));
+  Deliver();
+  ASSERT_NE(effects.Fireflies(), nullptr);
+  EXPECT_EQ(effects.Fireflies()->Count(), 5u);
+  EXPECT_EQ(effects.BurstSystem(), nullptr);
+  mail.Post(new Msg::gameLanternPositionMsg(Vec3{}));
+  mail.Post(new Msg::gameFireflySpawnMsg(Vec3{0.5f, 0, 0}, Vec3{9, 0, 0}, 1, 1));  // caught at once
+  Deliver();
+  ASSERT_NE(effects.BurstSystem(), nullptr);
+  ASSERT_NE(effects.LanternSystem(), nullptr);
+  facade.SubmitVisuals();
+  Deliver();
+  EXPECT_EQ(effects.BurstSystem()->System()->Count(), Gfx::Effects::kBurst);
+  ASSERT_EQ(facade.LightPositions().size(), 5u) << "the five left, one light each";
+  EXPECT_EQ(facade.LightPositions()[4].x, effects.Fireflies()->Positions()[4].x);
+  EXPECT_EQ(facade.LightPositions()[4].w, Gfx::FireflyParticles::kDefaultLights[4]);
+  mail.Post(new Msg::addWaterfallMsg(Vec3{}, Vec3{1, 0, 0}, Vec3{0, -9, 0}, Vec3{1, -9, 0}, 3, 0.0f));
+  Deliver();
+  ASSERT_TRUE(Gfx::WaterfallManager::Exists());
+  EXPECT_EQ(Gfx::WaterfallManager::Instance().Batch(0).m_Vertices.size(), 8u);
+  Testing::ShutDown<Gfx::GraphicsFacade>();
+  EXPECT_FALSE(Gfx::WaterfallManager::Exists()) << "the waterfalls go with the renderer";
 }
 
 TEST(WaterfallTest, OneSegmentRibbonIsTwoTriangles) {
