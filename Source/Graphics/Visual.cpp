@@ -7,6 +7,7 @@
 #include "Graphics/Camera.h"
 #include "Graphics/GL.h"
 #include "Graphics/GraphicsFacade.h"
+#include "Graphics/LightScissor.h"
 #include "Graphics/Material.h"
 #include "Graphics/ModelDrawing.h"
 #include "Graphics/RenderContext.h"
@@ -113,15 +114,28 @@ void Visual::ForEachLight(const Util::BoundingBox* box, const std::function<void
   const std::vector<Msg::Vec4>& positions = facade.LightPositions();
   const std::vector<Msg::Vec4>& colors = facade.LightColors();
   if (!context) return;
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
   for (size_t i = 0; i < positions.size() && i < colors.size(); ++i) {
     const Msg::Vec4& p = positions[i];
-    // A light adds nothing past its radius: one that cannot reach the box is not drawn.
+    // A light adds nothing past its radius: one that cannot reach the box is not drawn, and one
+    // that can is drawn only over the pixels its sphere covers.
     if (box && DistanceToBox(*box, {p.x, p.y, p.z}) >= p.w) continue;
     const Util::Vec3 eye = ToEye(context->m_View, {p.x, p.y, p.z});
+    GLint rect[4];
+    const LightReach reach = LightRect(context->m_Projection, eye, p.w, context->m_Near, viewport, rect);
+    if (reach == LightReach::Outside) continue;
+    if (reach == LightReach::Rect) {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(rect[0], rect[1], rect[2], rect[3]);
+    } else {
+      glDisable(GL_SCISSOR_TEST);
+    }
     glMultiTexCoord4f(GL_TEXTURE1, eye.x, eye.y, eye.z, p.w);
     glMultiTexCoord4f(GL_TEXTURE2, colors[i].x, colors[i].y, colors[i].z, colors[i].w);
     draw();
   }
+  glDisable(GL_SCISSOR_TEST);
 }
 
 void Visual::DrawLit() {

@@ -7,6 +7,7 @@
 #include "Graphics/Effects.h"
 #include "Graphics/Fireflies.h"
 #include "Graphics/GraphicsFacade.h"
+#include "Graphics/LightScissor.h"
 #include "Graphics/Particles.h"
 #include "Graphics/VisualParticleSystem.h"
 #include "Graphics/Waterfall.h"
@@ -197,6 +198,26 @@ TEST_F(EffectsTest, FireflySystemsComeWithTheirMessagesAndTheirLightsAndCatchesR
   EXPECT_EQ(Gfx::WaterfallManager::Instance().Batch(0).m_Vertices.size(), 8u);
   Testing::ShutDown<Gfx::GraphicsFacade>();
   EXPECT_FALSE(Gfx::WaterfallManager::Exists()) << "the waterfalls go with the renderer";
+}
+
+// A point light's window rectangle under a 90-degree square view of 100 x 100 pixels.
+TEST(LightRectTest, ALightCoversOnlyItsSpheresPixels) {
+  Gfx::Mat4 projection;
+  float* m = projection.m;
+  m[10] = -1.0f;  // near 1, far infinite enough
+  m[11] = -1.0f;
+  m[14] = -2.0f;
+  m[15] = 0.0f;
+  const int viewport[4] = {0, 0, 100, 100};
+  int rect[4] = {};
+  EXPECT_EQ(Gfx::LightRect(projection, Vec3{0, 0, -10}, 1, 1, viewport, rect), Gfx::LightReach::Rect);
+  EXPECT_GE(rect[0], 40);
+  EXPECT_LE(rect[0] + rect[2], 60);
+  EXPECT_LE(rect[1], 45) << "the sphere's pixels are all inside";
+  EXPECT_GE(rect[1] + rect[3], 55);
+  EXPECT_EQ(Gfx::LightRect(projection, Vec3{0, 0, 5}, 1, 1, viewport, rect), Gfx::LightReach::Outside);
+  EXPECT_EQ(Gfx::LightRect(projection, Vec3{40, 0, -10}, 1, 1, viewport, rect), Gfx::LightReach::Outside);
+  EXPECT_EQ(Gfx::LightRect(projection, Vec3{0, 0, -1.5f}, 1, 1, viewport, rect), Gfx::LightReach::Whole);
 }
 
 TEST(WaterfallTest, OneSegmentRibbonIsTwoTriangles) {
