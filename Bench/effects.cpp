@@ -101,8 +101,6 @@ struct FireflyScene {
     material->Begin();
   }
   ~FireflyScene() { material->End(); }
-  Util::Vec3 Right() const { return {view.m[0], view.m[4], view.m[8]}; }
-  Util::Vec3 Up() const { return {view.m[1], view.m[5], view.m[9]}; }
 
   Gfx::Mat4 view;
   Gfx::Material* material = nullptr;
@@ -115,7 +113,7 @@ void FireflyDraw(benchmark::State& state) {
   std::vector<Gfx::ParticleVertex> quads;
   const float white[4] = {1, 1, 1, 1};
   for (auto _ : state) {
-    Gfx::BuildParticleQuads(flies, scene.Right(), scene.Up(), flies.Size(), white, quads);
+    Gfx::BuildParticleQuads(flies, scene.view, 1.0f, flies.Size(), white, quads);
     Gfx::DrawParticleQuads(quads);
     glFinish();
   }
@@ -129,7 +127,7 @@ void BareQuads(benchmark::State& state) {
   FireflyScene scene;
   std::vector<Gfx::ParticleVertex> quads;
   const float white[4] = {1, 1, 1, 1};
-  Gfx::BuildParticleQuads(flies, scene.Right(), scene.Up(), flies.Size(), white, quads);
+  Gfx::BuildParticleQuads(flies, scene.view, 1.0f, flies.Size(), white, quads);
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(Gfx::ParticleVertex), quads[0].m_Position);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);

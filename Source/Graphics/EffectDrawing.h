@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Graphics/RenderContext.h"
 #include "Util/Vec3.h"
 
 namespace Gfx {
@@ -22,10 +23,12 @@ struct ParticleVertex {
   float m_Color[4];
 };
 
-// Four corners per live particle, square to the camera (`right` and `up` are the view's axes in
-// world space), `size` across, coloured by `tint` with the alpha of the particle's remaining life.
-void BuildParticleQuads(const ParticleParams& particles, const Util::Vec3& right, const Util::Vec3& up, float size,
-                        const float tint[4], std::vector<ParticleVertex>& out);
+// Four corners per live particle in front of the camera, square to it (the view's axes in world
+// space), `size` across, coloured by `tint` with the alpha of the particle's remaining life. A
+// particle whose quad would reach the near plane (`near` in front of the eye) is left out: it
+// fills the view at best, and a corner at the eye's own depth has no place on the screen.
+void BuildParticleQuads(const ParticleParams& particles, const Mat4& view, float near, float size, const float tint[4],
+                        std::vector<ParticleVertex>& out);
 // The quads in world space under the current matrices; texture unit 0 takes the corners' uv.
 void DrawParticleQuads(const std::vector<ParticleVertex>& quads);
 

@@ -99,6 +99,15 @@ RenderTarget::RenderTarget(int index, uint32_t windowWidth, uint32_t windowHeigh
   BindForDrawing();
   m_Complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   if (!m_Complete) std::printf("%s\n", kind.failure);
+  // A new texture holds whatever memory it was given: a pass that reads a target before it was
+  // first drawn (an echo of the last frame) would show it, different from run to run.
+  if (m_Complete) {
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | (m_Depth ? GL_DEPTH_BUFFER_BIT : 0u));
+    glPopAttrib();
+  }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 

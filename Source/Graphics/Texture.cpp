@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "Graphics/GL.h"
@@ -95,8 +96,18 @@ uint32_t Texture::CreateGL() {
   const auto height = static_cast<GLint>(m_Height);
   if (m_BytesPerPixel == 3)
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, width, height, GL_BGR, GL_UNSIGNED_BYTE, m_Pixels.data());
-  else if (m_BytesPerPixel == 4)
+  else if (m_BytesPerPixel == 4) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_COMPRESSED_RGBA, width, height, GL_BGRA, GL_UNSIGNED_BYTE, m_Pixels.data());
+    // Compression works in blocks of 4 × 4 texels: a level smaller than a block holds texels the
+    // driver made up, which differ from run to run, so sampling stops at the last whole block
+    // (what the builder made of the image, rounded to powers of two, decides where that is).
+    GLint built = 0, builtHeight = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &built);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &builtHeight);
+    GLint levels = 0;
+    for (GLint size = std::min(built, builtHeight); size > 4; size /= 2) ++levels;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels);
+  }
   return m_Name;
 }
 

@@ -63,10 +63,7 @@ void VisualParticleSystem::Draw() {
   if (!m_System || m_System->Count() == 0 || !GraphicsFacade::Exists()) return;
   const RenderContext* context = GraphicsFacade::Instance().GetRenderContext();
   if (!context) return;
-  // The view's own axes in the world: the first two rows of its rotation.
-  const float* view = context->m_View.m;
-  BuildParticleQuads(*m_System, Util::Vec3{view[0], view[4], view[8]}, Util::Vec3{view[1], view[5], view[9]},
-                     m_System->Size() * m_SizeScale, m_Tint, m_Quads);
+  BuildParticleQuads(*m_System, context->m_View, context->m_Near, m_System->Size() * m_SizeScale, m_Tint, m_Quads);
   DrawParticleQuads(m_Quads);
 }
 
