@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "Ratio.h"
 #include "Messaging/Messages.h"
 
 namespace {
@@ -84,3 +85,6 @@ void VirtualCalls(benchmark::State& state) {
 BENCHMARK(VirtualCalls)->Arg(1)->Arg(10)->Arg(100);
 BENCHMARK(PostAndDeliver)->Arg(1)->Arg(10)->Arg(100);
 BENCHMARK(SendAtOnce)->Arg(1)->Arg(10)->Arg(100);
+
+BENCH_MAIN_WITH_RATIOS({"PostAndDeliver/100", "VirtualCalls/100"}, {"PostAndDeliver/10", "VirtualCalls/10"},
+                       {"PostAndDeliver/1", "VirtualCalls/1"}, {"SendAtOnce/100", "VirtualCalls/100"})

@@ -24,6 +24,7 @@
 #include "Messaging/Messages.h"
 #include "Script/Script.h"
 #include "Script/ScriptEngine.h"
+#include "Ratio.h"
 #include "Util/ErrorLog.h"
 
 namespace fs = std::filesystem;
@@ -82,29 +83,49 @@ void ResumeScripts(benchmark::State& state) {
     near.insert(Game::EntityManager::Instance().CreateEntity("../../Assets/Xml/entities/e_Yield.xml")->GetScript());
   Msg::MailMan::Instance().Deliver();
   Spt::ScriptEngine& engine = Spt::ScriptEngine::Instance();
+  // The tiers stay the same from frame to frame, as the grid's do while nothing moves between
+  // them: one version throughout.
+  constexpr uint64_t kTiersVersion = 1;
   for (auto _ : state) {
-    engine.RunSchedule(near, {}, {});
+    engine.RunSchedule(near, {}, {}, kTiersVersion);
     if (state.range(1)) engine.Update();  // no grid here: only the collection step
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BareResume(benchmark::State& state) {
+// With setGlobal, each resume is preceded by what the game's scripts need and a bare loop does
+// not: the global Entity set to a userdata of the coroutine's own (from a registry reference).
+void Bare(benchmark::State& state, bool setGlobal) {
   lua_State* L = luaL_newstate();
   luaL_openlibs(L);
   std::vector<lua_State*> threads;
+  std::vector<int> userdata;
   for (int64_t i = 0; i < state.range(0); ++i) {
     threads.push_back(lua_newthread(L));
     luaL_ref(L, LUA_REGISTRYINDEX);
     luaL_loadstring(threads.back(), kYieldingScript);
+    lua_newuserdata(L, sizeof(void*));
+    userdata.push_back(luaL_ref(L, LUA_REGISTRYINDEX));
   }
+  lua_pushstring(L, "Entity");
+  const int key = luaL_ref(L, LUA_REGISTRYINDEX);
   for (auto _ : state) {
-    for (lua_State* thread : threads) lua_resume(thread, 0);
+    for (size_t i = 0; i < threads.size(); ++i) {
+      if (setGlobal) {
+        lua_rawgeti(L, LUA_REGISTRYINDEX, key);
+        lua_rawgeti(L, LUA_REGISTRYINDEX, userdata[i]);
+        lua_rawset(L, LUA_GLOBALSINDEX);
+      }
+      lua_resume(threads[i], 0);
+    }
     if (state.range(1)) lua_gc(L, LUA_GCSTEP, 12);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
   lua_close(L);
 }
+
+void BareResume(benchmark::State& state) { Bare(state, false); }
+void BareResumeSettingEntity(benchmark::State& state) { Bare(state, true); }
 
 constexpr int kCallsPerBatch = 1000;
 
@@ -127,6 +148,10 @@ BENCHMARK(BareResume)
     ->Args({10000, 0})
     ->Args({10000, 1})
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BareResumeSettingEntity)
+    ->Args({1000, 1})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(ResumeScripts)
     ->Args({1000, 0})
     ->Args({1000, 1})
@@ -135,3 +160,7 @@ BENCHMARK(ResumeScripts)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(GlobalCall, getter, "Global.IsInGameMode()")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(GlobalCall, post, "Global.SetFade(0.5)")->Unit(benchmark::kMicrosecond);
+
+BENCH_MAIN_WITH_RATIOS({"ResumeScripts/1000/1", "BareResume/1000/1"}, {"ResumeScripts/10000/1", "BareResume/10000/1"},
+                       {"ResumeScripts/1000/1", "BareResumeSettingEntity/1000/1"},
+                       {"ResumeScripts/10000/1", "BareResumeSettingEntity/10000/1"})

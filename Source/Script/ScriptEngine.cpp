@@ -168,6 +168,8 @@ bool ScriptEngine::Shutdown() {
   m_LoadFailed.clear();
   m_Sources.clear();
   m_Gone.clear();
+  for (std::vector<Scheduled>& tier : m_Tiers) tier.clear();
+  m_TiersVersion = kUnversioned;
   m_EntityKey = 0;
   return true;
 }
@@ -177,6 +179,7 @@ void ScriptEngine::StartEntityScripts() {
 }
 
 void ScriptEngine::StartScript(Script& script) {
+  ++m_Starts;
   script.ReleaseThread();
   if (!m_State) return;
   lua_State* L = m_State;
@@ -226,53 +229,56 @@ void ScriptEngine::ReadSource(SourceRecord& record) {
 void ScriptEngine::Update() {
   if (Util::Grid::Exists()) {
     const Util::Grid& grid = Util::Grid::Instance();
-    RunSchedule(grid.TierScripts(0), grid.TierScripts(1), grid.TierScripts(2));
+    RunSchedule(grid.TierScripts(0), grid.TierScripts(1), grid.TierScripts(2), grid.ScriptTiersVersion());
   }
   if (m_State) lua_gc(m_State, LUA_GCSTEP, kCollectStep);
 }
 
 void ScriptEngine::RunSchedule(const std::set<Script*>& near, const std::set<Script*>& middle,
-                               const std::set<Script*>& far) {
+                               const std::set<Script*>& far, uint64_t version) {
+  if (version == kUnversioned || version != m_TiersVersion || m_Starts != m_StartsAtTiers) {
+    TakeTiers({&near, &middle, &far});
+    m_TiersVersion = version;
+    m_StartsAtTiers = m_Starts;
+  }
   // Each tier's count and starting place are taken before any script of the frame runs.
   m_HalfPhase = (m_HalfPhase + 1) % 2;
-  const size_t k = middle.size() / 2;
+  const size_t k = m_Tiers[1].size() / 2;
   m_FifthPhase = (m_FifthPhase + 1) % 5;
-  const size_t j = far.size() / 5;
-  const size_t middleSkip = middle.empty() ? 0 : static_cast<size_t>(m_HalfPhase) * k % middle.size();
-  const size_t farSkip = far.empty() ? 0 : static_cast<size_t>(m_FifthPhase) * j % far.size();
-  Script* const middleStart = k ? *std::next(middle.begin(), static_cast<ptrdiff_t>(middleSkip)) : nullptr;
-  Script* const farStart = j ? *std::next(far.begin(), static_cast<ptrdiff_t>(farSkip)) : nullptr;
-
+  const size_t j = m_Tiers[2].size() / 5;
   m_Running = true;
-  RunTier(near, near.empty() ? nullptr : *near.begin(), near.size());
-  RunTier(middle, middleStart, k);
-  RunTier(far, farStart, j);
+  RunTier(m_Tiers[0], 0, m_Tiers[0].size());
+  RunTier(m_Tiers[1], static_cast<size_t>(m_HalfPhase) * k, k);
+  RunTier(m_Tiers[2], static_cast<size_t>(m_FifthPhase) * j, j);
   m_Running = false;
   m_Gone.clear();
 }
 
-// Walks the grid's own set, without a copy. A script may end entities while it runs: their
-// components leave the set (the grid) and are noted as gone (ScriptGone); the walk then goes on
-// from the first component after the one that ran, which the set's order finds whether or not
-// that one is still there.
-void ScriptEngine::RunTier(const std::set<Script*>& tier, Script* start, size_t count) {
-  if (!start || count == 0) return;
-  auto it = tier.lower_bound(start);
-  for (size_t i = 0; i < count && !tier.empty(); ++i) {
-    if (it == tier.end()) it = tier.begin();
-    Script* script = *it;
-    auto next = std::next(it);
-    // The next component and its coroutine are fetched while this one runs: with thousands of
-    // scripts they are no longer in the cache.
-    if (next != tier.end()) {
-      __builtin_prefetch((*next)->Thread());
-      const auto after = std::next(next);
-      if (after != tier.end()) __builtin_prefetch(*after);
+// A thread with no chunk (its file unreadable or not compiling) has nothing to run and is left
+// out.
+void ScriptEngine::TakeTiers(const std::set<Script*>* const (&tiers)[3]) {
+  for (int tier = 0; tier < 3; ++tier) {
+    m_Tiers[tier].clear();
+    for (Script* script : *tiers[tier]) {
+      lua_State* thread = script->Thread();
+      const bool runnable = thread && (lua_status(thread) != 0 || lua_gettop(thread) != 0);
+      m_Tiers[tier].push_back({script, runnable ? thread : nullptr, script->EntityReference()});
     }
-    const bool gone = !m_Gone.empty() && std::find(m_Gone.begin(), m_Gone.end(), script) != m_Gone.end();
-    const size_t goneBefore = m_Gone.size();
-    if (!gone) RunComponent(*script);
-    it = m_Gone.size() == goneBefore ? next : tier.upper_bound(script);
+  }
+}
+
+// A script may end entities while it runs: their components are noted as gone (ScriptGone) and
+// skipped; the rest of the copy holds live components, whose coroutines no run restarts.
+void ScriptEngine::RunTier(const std::vector<Scheduled>& tier, size_t start, size_t count) {
+  const size_t size = tier.size();
+  for (size_t i = 0; i < count && size; ++i) {
+    const Scheduled& entry = tier[(start + i) % size];
+    // The next coroutine is fetched while this one runs: with thousands of scripts it is no
+    // longer in the cache.
+    __builtin_prefetch(tier[(start + i + 1) % size].thread);
+    if (!entry.thread) continue;
+    if (!m_Gone.empty() && std::find(m_Gone.begin(), m_Gone.end(), entry.script) != m_Gone.end()) continue;
+    Resume(*entry.script, entry.thread, entry.entityReference);
   }
 }
 
@@ -280,15 +286,11 @@ void ScriptEngine::ScriptGone(const Script* script) {
   if (m_Running) m_Gone.push_back(script);
 }
 
-void ScriptEngine::RunComponent(Script& script) {
-  lua_State* thread = script.Thread();
-  if (!m_State || !thread) return;
-  // A thread with no chunk (its file unreadable or not compiling) has nothing to run.
-  if (lua_status(thread) == 0 && lua_gettop(thread) == 0) return;
+void ScriptEngine::Resume(Script& script, lua_State* thread, int entityReference) {
   lua_State* L = m_State;
   lua_rawgeti(L, LUA_REGISTRYINDEX, m_EntityKey);
-  if (script.EntityReference() != 0)
-    lua_rawgeti(L, LUA_REGISTRYINDEX, script.EntityReference());
+  if (entityReference != 0)
+    lua_rawgeti(L, LUA_REGISTRYINDEX, entityReference);
   else
     lua_pushnil(L);
   lua_rawset(L, LUA_GLOBALSINDEX);

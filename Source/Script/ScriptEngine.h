@@ -54,8 +54,12 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   const SourceRecord* AddSource(const char* file);
 
   // One frame's schedule over three ordered sets of components (the grid's tiers): every near
-  // one, the next half of the middle ones, the next fifth of the far ones.
-  void RunSchedule(const std::set<Script*>& near, const std::set<Script*>& middle, const std::set<Script*>& far);
+  // one, the next half of the middle ones, the next fifth of the far ones. A version that is the
+  // same as last time (the grid's ScriptTiersVersion) says the sets are unchanged, so the copy the
+  // engine keeps of them is used again; without one the sets are read afresh.
+  static constexpr uint64_t kUnversioned = ~uint64_t{0};
+  void RunSchedule(const std::set<Script*>& near, const std::set<Script*>& middle, const std::set<Script*>& far,
+                   uint64_t version = kUnversioned);
 
   // Runs a chunk of Lua text in the main state (the way in of scriptDoStringMsg and of tools);
   // false when it fails, reporting nothing. `result`, if given, receives the chunk's first result
@@ -90,8 +94,15 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   // Loads a script file into the main state and calls it; the Lua error (or "" when the file
   // could not be read) on failure.
   bool DoFile(const char* file, std::string& error);
-  void RunTier(const std::set<Script*>& tier, Script* start, size_t count);
-  void RunComponent(Script& script);
+  // A component of a tier, with what a resume needs, so the walk reads one array.
+  struct Scheduled {
+    Script* script;
+    lua_State* thread;
+    int entityReference;
+  };
+  void TakeTiers(const std::set<Script*>* const (&tiers)[3]);
+  void RunTier(const std::vector<Scheduled>& tier, size_t start, size_t count);
+  void Resume(Script& script, lua_State* thread, int entityReference);
   void ReportError(const Script& script, lua_State* thread);
   void Report(const SourceRecord* source, const std::string& message);
   void ReadSource(SourceRecord& record);
@@ -105,6 +116,12 @@ class ScriptEngine : public Util::Singleton<ScriptEngine>, public Msg::MailBox {
   int32_t m_HalfPhase = 0;
   int32_t m_FifthPhase = 0;
   int32_t m_GameMode = kGameModeNone;
+  // The tiers as last read, the version they were read at and the count of coroutines started
+  // then (a start changes what an entry holds).
+  std::vector<Scheduled> m_Tiers[3];
+  uint64_t m_TiersVersion = kUnversioned;
+  uint64_t m_StartsAtTiers = 0;
+  uint64_t m_Starts = 0;
   // Components that went while this frame's schedule was running.
   std::vector<const Script*> m_Gone;
   bool m_Running = false;

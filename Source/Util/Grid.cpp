@@ -226,6 +226,7 @@ void Grid::Place(Record& record, bool near, bool far, bool rest) {
     Hold(*entities[tier], record.m_EntityAt[tier], record.m_Entity, now[tier]);
     Hold(m_Visuals[tier], record.m_VisualAt[tier], record.m_Visual, now[tier]);
     Hold(m_Scripts[tier], record.m_ScriptAt[tier], record.m_Script, now[tier]);
+    if (record.m_Script) ++m_ScriptTiersVersion;
     if (tier != 1) Hold(m_Physics[tier], record.m_PhysicsAt[tier], record.m_Physics, now[tier]);
   }
   if ((was[0] || was[1]) != (near || far)) Hold(m_Physics[1], record.m_PhysicsAt[1], record.m_Physics, near || far);
@@ -251,6 +252,7 @@ void Grid::Shutdown() {
     m_Visuals[tier].clear();
     m_Physics[tier].clear();
     m_Scripts[tier].clear();
+    ++m_ScriptTiersVersion;
   }
   m_Registry.clear();
   m_ById.clear();

@@ -81,6 +81,9 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   const std::set<Gfx::Visual*>& TierVisuals(int tier) const { return m_Visuals[tier]; }
   const std::set<Phy::PhysComp*>& TierPhysics(int tier) const { return m_Physics[tier]; }
   const std::set<Spt::Script*>& TierScripts(int tier) const { return m_Scripts[tier]; }
+  // Changes whenever a script joins or leaves a tier, so that a reader may keep a copy of the
+  // tiers for as long as it stays the same.
+  uint64_t ScriptTiersVersion() const { return m_ScriptTiersVersion; }
 
   const Cells& NearCells() const { return m_NearCells; }
   const Cells& FarCells() const { return m_FarCells; }
@@ -169,6 +172,7 @@ class Grid : public Util::Singleton<Grid>, public Msg::MailBox {
   int64_t m_Block = -1;                   // the camera's base cell and the player's cell they came from
   std::vector<Game::Entity*> m_Unsorted;  // added, moved or changed since the last update
   uint32_t m_Updates = 0;
+  uint64_t m_ScriptTiersVersion = 0;
 };
 
 }  // namespace Util

@@ -198,6 +198,19 @@ TEST_F(ScriptSchedule, TheFramesScriptsFollowTheGridsTiersAroundTheCamera) {
   EXPECT_EQ(Runs(nearOne->GetScript()), "4");
   EXPECT_EQ(Runs(middle[0]) + Runs(middle[1]) + Runs(middle[2]), "220");
   for (Spt::Script* far : grid.TierScripts(2)) EXPECT_EQ(Runs(far), "0");
+
+  // An entity removed between frames is never resumed again; a new one runs once it is filed.
+  const std::string gone = Id(nearOne->GetScript());
+  Game::EntityManager::Instance().RemoveByPtr(nearOne);
+  grid.Update(nullptr);
+  Engine().Update();
+  EXPECT_EQ(Run("return runs[" + gone + "]"), "4");
+  Game::Entity* newcomer = Create(always);
+  newcomer->SetPosition(places[0]);
+  Deliver();
+  grid.Update(nullptr);
+  Engine().Update();
+  EXPECT_EQ(Runs(newcomer->GetScript()), "1");
 }
 
 TEST_F(ScriptTest, ReloadRestartsExactlyTheComponentsOfThatFileFromTheirStartAndStartUpStartsEveryOneAfresh) {

@@ -22,139 +22,99 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
-unsigned char* Bytes(void* p) { return static_cast<unsigned char*>(p); }
-
 bool AllAre(const unsigned char* from, size_t count, unsigned char value) {
   return std::all_of(from, from + count, [value](unsigned char c) { return c == value; });
 }
 
-AllocatorConfig Shipped() { return Util::ShippedAllocatorConfig(); }
-
-// A failed assertion of the pool, as the recorder keeps it.
 std::string Reported(const std::string& expression, const std::string& comment) {
   return AssertRecorder::Head(expression, comment, "Source\\Util\\util_allocator");
 }
 
 // No assertion may fail, the pools' own destructions included, unless a test clears what it expected.
-class PoolTest : public testing::Test {
+class Pool : public testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(m_Asserts.Texts(), Texts{}); }
+  // The assertions reported so far, cleared.
+  Texts Heads() {
+    const Texts heads = m_Asserts.Heads();
+    m_Asserts.Clear();
+    return heads;
+  }
   AssertRecorder m_Asserts;
 };
-class PoolLayout : public PoolTest {};
-class PoolStats : public PoolTest {};
-class PoolChecks : public PoolTest {};
-class PoolPages : public PoolTest {};
 
 }  // namespace
 
-TEST_F(PoolLayout, ShippedPagesHoldFourGuardedAlignedSlotsBehindOneLinkWord) {
-  BlockPool pool(8, Shipped());
-  EXPECT_EQ(pool.LinkBytes(), 8u);
-  EXPECT_EQ(pool.SlotSize(), 32u);  // 8 + 2 x 8 guard bytes, rounded up to 16
-  EXPECT_EQ(pool.Stats().PageSize_, 136u);
-  EXPECT_EQ(BlockPool(100, Shipped()).SlotSize(), 128u);
-  EXPECT_EQ(BlockPool(48, Shipped()).SlotSize(), 64u);
-}
-
-TEST_F(PoolLayout, FirstPageHandsOutItsBlocksFromTheTopThenASecondPageFollows) {
-  BlockPool pool(24, Shipped());
-  std::vector<char*> got;
-  for (int i = 0; i < 4; ++i) got.push_back(static_cast<char*>(pool.Allocate()));
+TEST_F(Pool, PagesHoldFourGuardedAlignedSlotsHandedOutFromTheTopWithTheirFillPatterns) {
+  EXPECT_EQ(BlockPool(8, Util::ShippedAllocatorConfig()).Stats().PageSize_, 136u);  // 8 + 4 × 32
+  BlockPool pool(40, Util::ShippedAllocatorConfig());  // 40 + 2 × 8 guard bytes, rounded up to 64
+  std::vector<unsigned char*> got;
+  for (int i = 0; i < 4; ++i) got.push_back(static_cast<unsigned char*>(pool.Allocate()));
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(got[i - 1] - got[i], 64);
   EXPECT_EQ(pool.Stats().PagesInUse_, 1u);
-  EXPECT_EQ(pool.Stats().FreeObjects_, 0u);
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(got[i - 1] - got[i], static_cast<ptrdiff_t>(pool.SlotSize()));
-  for (char* block : got) EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % BlockPool::kAlignment, 0u);
-
-  got.push_back(static_cast<char*>(pool.Allocate()));
+  got.push_back(static_cast<unsigned char*>(pool.Allocate()));
   EXPECT_EQ(pool.Stats().PagesInUse_, 2u);
   EXPECT_EQ(pool.Stats().FreeObjects_, 3u);
-  for (char* block : got) pool.Free(block);
-  EXPECT_TRUE(pool.Validate());
-}
 
-TEST_F(PoolLayout, NewHandedOutAndFreedMemoryCarryTheirPatternsWhichValidateChecks) {
-  BlockPool pool(32, Shipped());
-  unsigned char* block = Bytes(pool.Allocate());
-  EXPECT_TRUE(AllAre(block, 32, BlockPool::ALLOCATED_PATTERN));
-  EXPECT_TRUE(AllAre(block - 8, 8, BlockPool::PAD_PATTERN));
-  EXPECT_TRUE(AllAre(block + 32, pool.SlotSize() - 32 - 8, BlockPool::PAD_PATTERN));
+  unsigned char* block = got[4];
+  EXPECT_TRUE(AllAre(block, 40, BlockPool::ALLOCATED_PATTERN));
+  EXPECT_TRUE(AllAre(block - 8, 8, BlockPool::PAD_PATTERN) && AllAre(block + 40, 16, BlockPool::PAD_PATTERN));
   // The block below is still unused: past its free-list link it is as the new page was filled.
-  unsigned char* unused = block - pool.SlotSize();
-  EXPECT_TRUE(AllAre(unused + sizeof(void*), 32 - sizeof(void*), BlockPool::UNALLOCATED_PATTERN));
-
+  EXPECT_TRUE(AllAre(block - 64 + sizeof(void*), 40 - sizeof(void*), BlockPool::UNALLOCATED_PATTERN));
   pool.Free(block);
-  EXPECT_TRUE(AllAre(block + sizeof(void*), 32 - sizeof(void*), BlockPool::FREED_PATTERN));
-  EXPECT_TRUE(pool.Validate());
-  block[20] = 0;  // a write into a free block: Validate sees it
-  EXPECT_FALSE(pool.Validate());
-  block[20] = BlockPool::FREED_PATTERN;
-  EXPECT_TRUE(pool.Validate());
-  EXPECT_EQ(pool.Allocate(), block);  // last freed, first out
+  EXPECT_TRUE(AllAre(block + sizeof(void*), 40 - sizeof(void*), BlockPool::FREED_PATTERN));
+  for (unsigned char* b : got)
+    if (b != block) pool.Free(b);
+}
+
+// With debugging off and without guards, blocks are carved, counted and recycled alike.
+TEST_F(Pool, ThousandsFreedInRandomOrderAreCountedAndAllComeBackAlignedBeforeANewPage) {
+  for (bool debug : {true, false}) {
+    AllocatorConfig config = Util::ShippedAllocatorConfig();
+    config.DebugOn_ = debug;
+    config.PadBytes_ = debug ? 8 : 0;
+    BlockPool pool(40, config);
+    std::vector<void*> blocks;
+    for (int i = 0; i < 4000; ++i) blocks.push_back(pool.Allocate());
+    std::shuffle(blocks.begin(), blocks.end(), std::mt19937(7));
+    for (size_t i = 0; i < blocks.size(); i += 2) pool.Free(blocks[i]);
+    EXPECT_TRUE(pool.Validate());
+    for (size_t i = 1; i < blocks.size(); i += 2) pool.Free(blocks[i]);
+    const Util::AllocatorStats& s = pool.Stats();
+    EXPECT_EQ(
+        (std::vector<uint32_t>{s.Allocations_, s.Deallocations_, s.ObjectsInUse_, s.MostObjects_, s.FreeObjects_}),
+        (std::vector<uint32_t>{4000, 4000, 0, 4000, 4000}));
+    EXPECT_EQ(pool.Allocate(), blocks.back());  // last freed, first out
+    std::set<void*> again{blocks.back()};
+    for (int i = 1; i < 4000; ++i) again.insert(pool.Allocate());
+    EXPECT_EQ(again, std::set<void*>(blocks.begin(), blocks.end()));
+    EXPECT_EQ(s.PagesInUse_, 1000u);
+    for (void* b : again) EXPECT_EQ(reinterpret_cast<uintptr_t>(b) % BlockPool::kAlignment, 0u);
+    EXPECT_TRUE(pool.Validate());
+    for (void* b : again) pool.Free(b);
+  }
+}
+
+// Each damaged guard byte is reported, those before the block first, then those after in order.
+TEST_F(Pool, WritesJustOutsideABlockAreReportedByteByByteOnItsFreeAndTheBlockIsTakenBack) {
+  BlockPool pool(16, Util::ShippedAllocatorConfig());
+  auto* block = static_cast<unsigned char*>(pool.Allocate());
+  block[-8] = block[16] = block[17] = 1;
   pool.Free(block);
-}
-
-// The pool goes empty at the end: its destruction reports nothing.
-TEST_F(PoolStats, CountAllocationsFreesAndKeepThePeak) {
-  BlockPool pool(16, Shipped());
-  std::vector<void*> blocks;
-  for (int i = 0; i < 6; ++i) blocks.push_back(pool.Allocate());
-  for (void* b : blocks) pool.Free(b);
-  pool.Free(pool.Allocate());
-  const Util::AllocatorStats& s = pool.Stats();
-  EXPECT_EQ((std::vector<uint32_t>{s.Allocations_, s.Deallocations_, s.ObjectsInUse_, s.MostObjects_, s.FreeObjects_}),
-            (std::vector<uint32_t>{7, 7, 0, 6, 8}));
-  EXPECT_TRUE(pool.Validate());
-}
-
-TEST_F(PoolChecks, SecondFreeOfABlockIsReportedAndDropped) {
-  BlockPool pool(16, Shipped());
-  void* a = pool.Allocate();
-  void* b = pool.Allocate();
-  pool.Free(a);
-  pool.Free(a);
-  EXPECT_EQ(m_Asserts.Heads(), Texts{Reported("Object != freeList", "CheckMultiFree: Object already freed.")});
-  m_Asserts.Clear();
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, 1u);
-  EXPECT_EQ(pool.Stats().Deallocations_, 1u);
-  EXPECT_TRUE(pool.Validate());
-  // The free list holds the block once: two allocations give two different blocks.
-  void* c = pool.Allocate();
-  void* d = pool.Allocate();
-  EXPECT_NE(c, d);
-  for (void* p : {b, c, d}) pool.Free(p);
-}
-
-TEST_F(PoolChecks, WritesJustOutsideABlockAreReportedByteByByteOnItsFreeAndTheBlockIsTakenBack) {
-  BlockPool pool(16, Shipped());
-  unsigned char* after = Bytes(pool.Allocate());
-  unsigned char* before = Bytes(pool.Allocate());
-  unsigned char* both = Bytes(pool.Allocate());
-  after[16] = 0;
-  pool.Free(after);
-  before[-1] = 0;
-  pool.Free(before);
-  EXPECT_EQ(m_Asserts.Heads(),
-            (Texts{Reported("postPadding[i] == PAD_PATTERN", "Invalid memory write after memory block."),
-                   Reported("prePadding[i] == PAD_PATTERN", "Invalid memory write before memory block.")}));
-  m_Asserts.Clear();
-  // Each damaged byte: those before the block first, then those after, in byte order.
-  both[-8] = 1;
-  both[16] = 1;
-  both[17] = 1;
-  pool.Free(both);
-  EXPECT_EQ(m_Asserts.Comments(),
-            (Texts{"Invalid memory write before memory block.", "Invalid memory write after memory block.",
-                   "Invalid memory write after memory block."}));
-  m_Asserts.Clear();
+  const std::string after = Reported("postPadding[i] == PAD_PATTERN", "Invalid memory write after memory block.");
+  EXPECT_EQ(Heads(), (Texts{Reported("prePadding[i] == PAD_PATTERN", "Invalid memory write before memory block."),
+                            after, after}));
   EXPECT_EQ(pool.Stats().ObjectsInUse_, 0u);
-  EXPECT_EQ(pool.Stats().FreeObjects_, 4u);
   EXPECT_FALSE(pool.Validate());  // the damage is still there to be seen
 }
-TEST_F(PoolChecks, APointerIntoABlockOrOutsideEveryPageFailsTheBoundaryOrAddressCheckAndIsDropped) {
-  BlockPool pool(16, Shipped());
+
+TEST_F(Pool, ASecondFreeAPointerIntoABlockOrOneOutsideEveryPageIsReportedAndDropped) {
+  BlockPool pool(16, Util::ShippedAllocatorConfig());
   char* block = static_cast<char*>(pool.Allocate());  // the top slot of the page
+  char* freed = static_cast<char*>(pool.Allocate());
   auto foreign = std::make_unique<char[]>(64);
+  pool.Free(freed);
+  pool.Free(freed);
   pool.Free(block + 4);
   pool.Free(block - pool.SlotSize() * 3 - 2);  // inside the page's first guard: a negative distance
   pool.Free(foreign.get() + 16);
@@ -162,15 +122,18 @@ TEST_F(PoolChecks, APointerIntoABlockOrOutsideEveryPageFailsTheBoundaryOrAddress
   const std::string boundary =
       Reported("!(distFromStart % (Size + Config_.PadBytes_ * 2))", "ValidateBoundary: Freeing invalid address.");
   const std::string address = Reported("false", "ValidateAddress: Freeing invalid address.");
-  EXPECT_EQ(m_Asserts.Heads(), (Texts{boundary, boundary, address, address}));
-  m_Asserts.Clear();
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, 1u);
-  EXPECT_EQ(pool.Stats().Deallocations_, 0u);
+  EXPECT_EQ(Heads(), (Texts{Reported("Object != freeList", "CheckMultiFree: Object already freed."), boundary, boundary,
+                            address, address}));
+  EXPECT_EQ(pool.Stats().Deallocations_, 1u);
   EXPECT_TRUE(pool.Validate());
-  pool.Free(block);
+  // The free list holds the freed block once: two allocations give two different blocks.
+  void* again[2] = {pool.Allocate(), pool.Allocate()};
+  EXPECT_NE(again[0], again[1]);
+  for (void* p : {static_cast<void*>(block), again[0], again[1]}) pool.Free(p);
 }
-TEST_F(PoolChecks, AForgedFreeListLinkIsReportedAndDroppedAndThePoolStaysUsable) {
-  BlockPool pool(16, Shipped());
+
+TEST_F(Pool, AForgedFreeListLinkIsReportedAndDroppedAndThePoolStaysUsable) {
+  BlockPool pool(16, Util::ShippedAllocatorConfig());
   void* a = pool.Allocate();
   void* b = pool.Allocate();
   pool.Free(a);
@@ -181,8 +144,7 @@ TEST_F(PoolChecks, AForgedFreeListLinkIsReportedAndDroppedAndThePoolStaysUsable)
   EXPECT_EQ(pool.Allocate(), b);
   std::set<void*> next;
   for (int i = 0; i < 3; ++i) next.insert(pool.Allocate());
-  EXPECT_EQ(m_Asserts.Heads(), Texts{Reported("listed", "ValidateFreeList: Allocating invalid address.")});
-  m_Asserts.Clear();
+  EXPECT_EQ(Heads(), Texts{Reported("listed", "ValidateFreeList: Allocating invalid address.")});
   EXPECT_EQ(next.count(forged), 0u);
   EXPECT_EQ(next.count(a), 1u);
   EXPECT_EQ(pool.Stats().PagesInUse_, 1u);  // the page's other free blocks were not lost
@@ -190,91 +152,39 @@ TEST_F(PoolChecks, AForgedFreeListLinkIsReportedAndDroppedAndThePoolStaysUsable)
   next.insert(b);
   for (void* p : next) pool.Free(p);
 }
-TEST_F(PoolChecks, PoolDestroyedWithBlocksInUseReportsALeakAndKeepsTheirMemory) {
-  auto pool = std::make_unique<BlockPool>(16, Shipped());
-  char* live = static_cast<char*>(pool->Allocate());
-  pool->Free(pool->Allocate());
-  pool.reset();
-  EXPECT_EQ(m_Asserts.Heads(), Texts{Reported("Stats_.ObjectsInUse_ == 0", "Memory leak!")});
-  m_Asserts.Clear();
-  live[0] = 'x';  // still ours to touch: the page was not given back
-  EXPECT_EQ(live[0], 'x');
-}
 
-TEST_F(PoolPages, PageBeyondTheLimitIsReportedAndStillMade) {
-  AllocatorConfig config = Shipped();
+TEST_F(Pool, PagesBeyondTheLimitOrRefusedByTheHeapAreReported) {
+  AllocatorConfig config = Util::ShippedAllocatorConfig();
   config.MaxPages_ = 1;
-  BlockPool pool(16, config);
+  BlockPool limited(16, config);
   std::vector<void*> blocks;
-  for (int i = 0; i < 5; ++i) blocks.push_back(pool.Allocate());
-  EXPECT_EQ(m_Asserts.Heads(), Texts{Reported("(!Config_.MaxPages_) || (Stats_.PagesInUse_ < Config_.MaxPages_)",
-                                              "The page limit has been reached for this allocator.")});
-  m_Asserts.Clear();
-  EXPECT_EQ(pool.Stats().PagesInUse_, 2u);
-  EXPECT_NE(blocks[4], nullptr);
-  for (void* b : blocks) pool.Free(b);
+  for (int i = 0; i < 5; ++i) blocks.push_back(limited.Allocate());
+  EXPECT_EQ(Heads(), Texts{Reported("(!Config_.MaxPages_) || (Stats_.PagesInUse_ < Config_.MaxPages_)",
+                                    "The page limit has been reached for this allocator.")});
+  EXPECT_EQ(limited.Stats().PagesInUse_, 2u);  // still made
+  for (void* b : blocks) limited.Free(b);
+
+  BlockPool refused(16, Util::ShippedAllocatorConfig(), {[](size_t) -> void* { return nullptr; }, [](void*) {}});
+  EXPECT_EQ(refused.Allocate(), nullptr);
+  EXPECT_EQ(Heads(), Texts{Reported("newPageListHead", "Sorry, You don't have enough memory!")});
+  EXPECT_EQ(refused.Stats().ObjectsInUse_, 0u);
+  EXPECT_TRUE(refused.Validate());
 }
 
-TEST_F(PoolPages, RefusedPageIsReportedAndTheAllocationGivesNull) {
-  static int refusals;
-  refusals = 0;
-  Util::PageSource stingy{[](size_t) -> void* {
-                            ++refusals;
-                            return nullptr;
-                          },
-                          [](void*) {}};
-  BlockPool pool(16, Shipped(), stingy);
-  EXPECT_EQ(pool.Allocate(), nullptr);
-  EXPECT_EQ(refusals, 1);
-  EXPECT_EQ(m_Asserts.Heads(), Texts{Reported("newPageListHead", "Sorry, You don't have enough memory!")});
-  m_Asserts.Clear();
-  EXPECT_EQ(pool.Stats().PagesInUse_, 0u);
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, 0u);
-  EXPECT_TRUE(pool.Validate());
-}
-
-TEST_F(PoolPages, ManyPagesFreedInRandomOrderStaySoundAndAreReused) {
-  BlockPool pool(40, Shipped());
-  std::vector<void*> blocks;
-  for (int i = 0; i < 4000; ++i) blocks.push_back(pool.Allocate());
-  EXPECT_EQ(pool.Stats().PagesInUse_, 1000u);
-  EXPECT_EQ(std::set<void*>(blocks.begin(), blocks.end()).size(), blocks.size());
-  std::shuffle(blocks.begin(), blocks.end(), std::mt19937(7));
-  for (size_t i = 0; i < blocks.size(); i += 2) pool.Free(blocks[i]);
-  EXPECT_TRUE(pool.Validate());
-  for (size_t i = 1; i < blocks.size(); i += 2) pool.Free(blocks[i]);
-  EXPECT_TRUE(pool.Validate());
-  // Every block comes back out before another page is made.
-  std::set<void*> again;
-  for (int i = 0; i < 4000; ++i) again.insert(pool.Allocate());
-  EXPECT_EQ(again, std::set<void*>(blocks.begin(), blocks.end()));
-  EXPECT_EQ(pool.Stats().PagesInUse_, 1000u);
-  for (void* b : again) pool.Free(b);
-}
-
-TEST_F(PoolPages, WithDebuggingOffBlocksAreCarvedAlikeAndRecycled) {
-  AllocatorConfig config = Shipped();
-  config.DebugOn_ = false;
-  BlockPool pool(16, config);
-  char* a = static_cast<char*>(pool.Allocate());
-  char* b = static_cast<char*>(pool.Allocate());
-  EXPECT_EQ(a - b, static_cast<ptrdiff_t>(pool.SlotSize()));
-  pool.Free(b);
-  EXPECT_EQ(pool.Allocate(), b);
-  pool.Free(a);
-  pool.Free(b);
-  EXPECT_TRUE(pool.Validate());
-}
-
-TEST_F(PoolPages, PadlessPoolsKeepBlocksAligned) {
-  AllocatorConfig config = Shipped();
-  config.PadBytes_ = 0;
-  BlockPool pool(12, config);
-  std::vector<void*> blocks;
-  for (int i = 0; i < 5; ++i) blocks.push_back(pool.Allocate());
-  for (void* block : blocks) EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % BlockPool::kAlignment, 0u);
-  EXPECT_TRUE(pool.Validate());
-  for (void* block : blocks) pool.Free(block);
+TEST_F(Pool, DestroyedWithBlocksInUseItReportsALeakAndKeepsItsPagesForThem) {
+  static int released = 0;
+  const Util::PageSource counted{[](size_t bytes) { return std::malloc(bytes); },
+                                 [](void* page) {
+                                   ++released;
+                                   std::free(page);
+                                 }};
+  for (bool leak : {false, true}) {
+    BlockPool pool(16, Util::ShippedAllocatorConfig(), counted);
+    void* block = pool.Allocate();
+    if (!leak) pool.Free(block);
+  }
+  EXPECT_EQ(Heads(), Texts{Reported("Stats_.ObjectsInUse_ == 0", "Memory leak!")});
+  EXPECT_EQ(released, 1);
 }
 
 namespace {

@@ -1,113 +1,168 @@
+// Pooled objects, the handles that share them and the registries of live instances, as the rest of
+// the engine sees them. Runs in both builds: the sanitizer build hands out heap blocks but keeps
+// the same statistics.
+#include "Util/Handle.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Support/AssertRecorder.h"
 #include "Util/Allocator.h"
-#include "Util/Handle.h"
+#include "Util/AutoList.h"
 
 using Testing::AssertRecorder;
 using Texts = std::vector<std::string>;
 
 namespace {
 
-// Reports its own destruction, so a test sees exactly when the last handle lets go.
-class Witness {
- public:
+// Counts its deaths; pooled, so the last handle gives its block back too.
+struct Witness : Util::Pooled<Witness> {
   explicit Witness(int* deaths) : m_Deaths(deaths) {}
   virtual ~Witness() { ++*m_Deaths; }
-  int m_Value = 42;
-
- private:
   int* m_Deaths;
-};
-
-class PooledWitness : public Witness, public Util::Pooled<PooledWitness> {
- public:
-  using Witness::Witness;
   char m_Payload[300];
 };
-
+struct Twin : Util::Pooled<Twin> {  // the same size: the same pool
+  virtual ~Twin() = default;
+  char m_Payload[308];
+};
+struct Bigger : Witness {  // no pool of its size: the general heap
+  using Witness::Witness;
+  char m_More[64];
+};
+static_assert(sizeof(Twin) == sizeof(Witness));
 using WitnessHandle = Util::Handle<Witness>;
 
-// No assertion may fail unless a test clears what it expected.
-class Handle : public testing::Test {
- protected:
-  void TearDown() override { EXPECT_EQ(m_Asserts.Texts(), Texts{}); }
-  AssertRecorder m_Asserts;
+struct Node : Util::AutoList<Node> {
+  explicit Node(int id) : m_Id(id) {}
+  int m_Id;
 };
+using Registry = Util::AutoList<Node>;
+using Ids = std::vector<int>;
+using Nodes = std::vector<std::unique_ptr<Node>>;
+
+Nodes Make(int count) {
+  Nodes nodes;
+  for (int id = 1; id <= count; ++id) nodes.push_back(std::make_unique<Node>(id));
+  return nodes;
+}
+
+Ids All() {
+  Ids ids;
+  for (Node* n : Registry::All()) ids.push_back(n->m_Id);
+  return ids;
+}
+
+// The IDs a live walk visits; `during` runs when it visits the node numbered `at`.
+Ids LiveWalk(int at, const std::function<void()>& during) {
+  Ids seen;
+  Registry::ForEachLive([&](Node& n) {
+    seen.push_back(n.m_Id);
+    if (n.m_Id == at) during();
+  });
+  return seen;
+}
 
 }  // namespace
 
-TEST_F(Handle, BuiltFromNullIsNotValidButCountsOneReference) {
-  WitnessHandle h(nullptr);
-  EXPECT_FALSE(h.IsValid());
-  EXPECT_EQ(h.References(), 1u);
-  WitnessHandle copy(h);
-  EXPECT_EQ(h.References(), 2u);
-}
-
-TEST_F(Handle, CopiesKeepTheObjectAliveUntilTheLastGoes) {
+TEST(Pooled, ClassesOfOneSizeShareTheShippedPoolOfThatSizeAndOthersUseTheHeap) {
+  AssertRecorder recorder;
+  auto& pool = Util::Allocator<sizeof(Witness)>::Instance();
+  const Util::AllocatorConfig& c = pool.Config();
+  EXPECT_EQ(std::make_tuple(c.ObjectsPerPage_, c.MaxPages_, c.DebugOn_, c.PadBytes_),
+            std::make_tuple(4u, 0u, true, 8u));
+  const Util::AllocatorStats before = pool.Stats();
   int deaths = 0;
-  auto* first = new WitnessHandle(new Witness(&deaths));
-  {
-    WitnessHandle a(*first), b(*first), c;
-    c = b;
-    EXPECT_EQ(first->References(), 4u);
-  }
-  EXPECT_EQ(deaths, 0);
-  EXPECT_EQ(first->References(), 1u);
-  EXPECT_EQ((*first)->m_Value, 42);
-  delete first;
-  EXPECT_EQ(deaths, 1);
+  Witness* bigger = new Bigger(&deaths);
+  Twin* twin = new Twin;
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, before.ObjectsInUse_ + 1);
+  delete bigger;  // through the base: the deleting destructor passes the real size
+  delete twin;
+  delete static_cast<Twin*>(nullptr);
+  EXPECT_EQ(pool.Stats().ObjectsInUse_, before.ObjectsInUse_);
+  EXPECT_EQ(pool.Stats().Deallocations_, before.Deallocations_ + 1);
+  EXPECT_TRUE(pool.Validate());
+  EXPECT_EQ(recorder.Count(), 0u);
 }
 
-TEST_F(Handle, AssigningToItselfOrASharerChangesNothingAndAnotherObjectReleasesTheOld) {
+TEST(Handle, CopiesAndAssignmentsShareOneCountAndTheLastToGoDeletesTheObjectAndFreesItsBlock) {
+  AssertRecorder recorder;
+  const Util::AllocatorStats& pool = Util::Allocator<sizeof(Witness)>::Instance().Stats();
+  const uint32_t inUse = pool.ObjectsInUse_;
   int deathsA = 0, deathsB = 0;
-  WitnessHandle h(new Witness(&deathsA));
-  WitnessHandle sharer(h);
-  WitnessHandle& alias = h;
-  h = alias;
-  h = sharer;
-  sharer = h;
-  EXPECT_EQ(h.References(), 2u);
-  EXPECT_EQ(deathsA, 0);
-  EXPECT_TRUE(h.IsValid());
-
-  WitnessHandle other(new Witness(&deathsB));
-  h = other;
-  sharer = other;
-  EXPECT_EQ(deathsA, 1);
-  EXPECT_EQ(deathsB, 0);
-  EXPECT_EQ(other.References(), 3u);
-  h = WitnessHandle();
-  EXPECT_EQ(h.References(), 0u);
-  EXPECT_FALSE(h.IsValid());
-  EXPECT_EQ(other.References(), 2u);
+  {
+    WitnessHandle first(new Witness(&deathsA));
+    WitnessHandle a(first), b(first), c;
+    c = b;
+    WitnessHandle& alias = c;
+    c = alias;  // itself: nothing changes
+    EXPECT_EQ(first.References(), 4u);
+    c = a;
+    WitnessHandle other(new Witness(&deathsB));
+    a = b = c = other;
+    EXPECT_EQ(other.References(), 4u);
+    EXPECT_EQ(pool.ObjectsInUse_, inUse + 2);
+    first = WitnessHandle();  // the last handle to the first object
+    EXPECT_EQ(deathsA, 1);
+    EXPECT_EQ(pool.ObjectsInUse_, inUse + 1);
+    EXPECT_FALSE(first.IsValid());
+  }
+  EXPECT_EQ(deathsB, 1);
+  EXPECT_EQ(pool.ObjectsInUse_, inUse);
+  EXPECT_EQ(recorder.Count(), 0u);
 }
 
-TEST_F(Handle, DereferencingAnEmptyHandleIsReportedAndGivesNull) {
-  WitnessHandle empty;
-  WitnessHandle nothing(nullptr);
+TEST(Handle, ANullHandleIsNotValidYetCountsAndDereferencingNothingIsReportedAndGivesNull) {
+  AssertRecorder recorder;
+  WitnessHandle empty, nothing(nullptr), copy(nothing);
+  EXPECT_FALSE(nothing.IsValid());
+  EXPECT_EQ(nothing.References(), 2u);
   EXPECT_EQ(empty.Get(), nullptr);
   EXPECT_EQ(nothing.operator->(), nullptr);
-  EXPECT_EQ(m_Asserts.Heads(),
-            (Texts{AssertRecorder::Head("m_objInst != 0", "Dereferencing a NULL handle", "Source\\Util\\util_handle"),
-                   AssertRecorder::Head("m_objInst->object != 0", "Handle has a NULL pointer for data",
-                                        "Source\\Util\\util_handle")}));
-  m_Asserts.Clear();
+  const char* file = "Source\\Util\\util_handle";
+  EXPECT_EQ(recorder.Heads(),
+            (Texts{AssertRecorder::Head("m_objInst != 0", "Dereferencing a NULL handle", file),
+                   AssertRecorder::Head("m_objInst->object != 0", "Handle has a NULL pointer for data", file)}));
 }
 
-TEST_F(Handle, LastHandleToAPooledObjectReturnsItsBlock) {
-  auto& pool = Util::Allocator<sizeof(PooledWitness)>::Instance();
-  const uint32_t inUse = pool.Stats().ObjectsInUse_;
-  int deaths = 0;
-  {
-    Util::Handle<PooledWitness> h(new PooledWitness(&deaths));
-    Util::Handle<PooledWitness> kept(h);
-    EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse + 1);
+TEST(AutoList, ThousandsDestroyedInRandomOrderLeaveTheRestInCreationOrder) {
+  Nodes nodes = Make(5000);
+  std::shuffle(nodes.begin(), nodes.end(), std::mt19937(3));
+  nodes.resize(1250);  // past half the registry closes up, and the rest must still find their own entries
+  Ids expected;
+  for (const auto& n : nodes) expected.push_back(n->m_Id);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(All(), expected);
+  EXPECT_TRUE(Registry::Validate());
+}
+
+// Instances are listed in creation order, copies too, and each leaves with its own entry only.
+TEST(AutoList, ALiveWalkSkipsInstancesDestroyedBeforeTheirTurnAndLeavesThoseCreatedToTheNext) {
+  Ids inner;
+  const struct {
+    int at;
+    std::function<void(Nodes&)> during;
+    Ids seen, after;
+  } cases[] = {
+      {1, [](Nodes& n) { n[1].reset(); }, {1, 3}, {1, 3}},
+      {1, [](Nodes& n) { n[2].reset(); }, {1, 2}, {1, 2}},
+      {2, [](Nodes& n) { n[1].reset(); }, {1, 2, 3}, {1, 3}},  // itself
+      {1, [](Nodes& n) { n.push_back(std::make_unique<Node>(10)); }, {1, 2, 3}, {1, 2, 3, 10}},
+      {3, [](Nodes& n) { n.push_back(std::make_unique<Node>(*n[0])), *n[1] = *n[2]; }, {1, 2, 3}, {1, 3, 3, 1}},
+      {1, [&](Nodes& n) { inner = LiveWalk(1, [&] { n[1].reset(); }); }, {1, 3}, {1, 3}},  // nested
+  };
+  for (const auto& c : cases) {
+    Nodes nodes = Make(3);
+    EXPECT_EQ(LiveWalk(c.at, [&] { c.during(nodes); }), c.seen) << c.at;
+    EXPECT_EQ(All(), c.after);
+    EXPECT_TRUE(Registry::Validate());
   }
-  EXPECT_EQ(deaths, 1);
-  EXPECT_EQ(pool.Stats().ObjectsInUse_, inUse);
+  EXPECT_EQ(inner, (Ids{1, 3}));
 }
