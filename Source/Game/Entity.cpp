@@ -17,8 +17,9 @@ int32_t s_LastID = 1;
 
 // Every live entity by its ID: what tells a stale reference from a live one.
 std::unordered_map<int32_t, Entity*>& LiveEntities() {
-  static std::unordered_map<int32_t, Entity*> live;
-  return live;
+  // Never destroyed: an entity deleted while the program exits must still find the map.
+  static auto* live = new std::unordered_map<int32_t, Entity*>;
+  return *live;
 }
 
 // Replaces an owned component, deleting the one held before.
