@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Core/Clock.h"
+#include "Graphics/MeshXml.h"
 #include "Graphics/Model.h"
 #include "Util/Assert.h"
 #include "Util/FileAccess.h"
@@ -174,12 +175,6 @@ bool ReadBinary(const char* path, std::vector<Mesh>& meshes) {
   return problem == nullptr;
 }
 
-// XML form: <Header> with the export flags, then <Mesh> elements, each with <string name="name">,
-// <int name="Subsets"> and that many <Subset>; a subset holds <int name="Indices">, <int
-// name="Vertices">, the <Index> elements (<int name="id">, counted from the subset's first vertex)
-// and the <Vertex> elements, each with vectors <Position>, <Normal>, <Color>, <Tangent>,
-// <Bitangent> (<float> x, y, z) and <uvCoord> (x, y). A missing vector reads as zeros, so the
-// header's flags need not be consulted: what was exported is present.
 constexpr struct {
   const char* name;
   size_t offset;
@@ -203,7 +198,7 @@ void ReadXmlVertex(Util::XmlReader& reader, Vertex& vertex) {
 }
 
 // One subset appended to the mesh; a problem's text, or null.
-const char* ReadXmlSubset(Util::XmlReader& reader, Mesh& mesh) {
+const char* ReadXmlSubset(Util::XmlReader& reader, Mesh& mesh, const XmlVertexExtra& extra) {
   const int indices = reader.Get<int>("Indices");
   const int vertices = reader.Get<int>("Vertices");
   const uint32_t base = mesh.VertexCount();
@@ -223,6 +218,7 @@ const char* ReadXmlSubset(Util::XmlReader& reader, Mesh& mesh) {
   while (reader.FindChild("Vertex")) {
     mesh.m_Vertices.emplace_back();
     ReadXmlVertex(reader, mesh.m_Vertices.back());
+    if (extra) extra(reader);
     reader.Leave();
     ++found;
   }
@@ -230,6 +226,8 @@ const char* ReadXmlSubset(Util::XmlReader& reader, Mesh& mesh) {
   return nullptr;
 }
 
+// XML form: <Header> with the export flags, then <Mesh> elements. What was exported is present, so
+// the header's flags need not be consulted.
 bool ReadXml(const char* path, std::vector<Mesh>& meshes) {
   Util::XmlReader reader(path);
   if (!reader.Open()) return false;  // the reader has reported it
@@ -237,15 +235,7 @@ bool ReadXml(const char* path, std::vector<Mesh>& meshes) {
   const char* problem = nullptr;
   while (!problem && reader.FindChild("Mesh")) {
     Mesh mesh;
-    reader.Read("name", mesh.m_Name);
-    const int subsets = reader.Get<int>("Subsets");
-    int found = 0;
-    while (!problem && reader.FindChild("Subset")) {
-      problem = ReadXmlSubset(reader, mesh);
-      reader.Leave();
-      ++found;
-    }
-    if (!problem && found != subsets) problem = "a mesh's subset count differs from its Subset elements";
+    problem = ReadXmlMesh(reader, mesh);
     meshes.push_back(std::move(mesh));
     reader.Leave();
   }
@@ -275,6 +265,20 @@ bool Put(std::FILE* file, const void* data, size_t bytes) {
 }
 
 }  // namespace
+
+const char* ReadXmlMesh(Util::XmlReader& reader, Mesh& mesh, const XmlVertexExtra& extra) {
+  reader.Read("name", mesh.m_Name);
+  const int subsets = reader.Get<int>("Subsets");
+  int found = 0;
+  const char* problem = nullptr;
+  while (!problem && reader.FindChild("Subset")) {
+    problem = ReadXmlSubset(reader, mesh, extra);
+    reader.Leave();
+    ++found;
+  }
+  if (!problem && found != subsets) problem = "a mesh's subset count differs from its Subset elements";
+  return problem;
+}
 
 bool Mesh::Validate() const { return m_Vertices.empty() || IndicesInRange(*this); }
 

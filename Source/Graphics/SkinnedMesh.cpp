@@ -6,21 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Graphics/MeshXml.h"
 #include "Util/XmlReader.h"
 
 namespace Gfx {
 namespace {
-
-constexpr struct {
-  const char* name;
-  size_t offset;
-  int size;
-} kVectors[] = {
-    {"Position", offsetof(Vertex, Position), 3}, {"Normal", offsetof(Vertex, Normal), 3},
-    {"Color", offsetof(Vertex, Color), 3},       {"uvCoord", offsetof(Vertex, uvCoord), 2},
-    {"Tangent", offsetof(Vertex, Tangent), 3},   {"Bitangent", offsetof(Vertex, Bitangent), 3},
-};
-constexpr const char* kAxes[] = {"x", "y", "z"};
 
 // The values of the typed children `type` named `key` of the element `vector`, up to `max`.
 template <class T>
@@ -37,15 +27,8 @@ int ReadList(Util::XmlReader& reader, const char* vector, const char* type, cons
   return found;
 }
 
-void ReadVertex(Util::XmlReader& reader, Vertex& vertex, SkinInfluence& influence) {
-  const Util::XmlReader::Mark start = reader.Here();
-  for (const auto& field : kVectors) {
-    float* out = reinterpret_cast<float*>(reinterpret_cast<char*>(&vertex) + field.offset);
-    reader.Return(start);
-    const bool present = reader.FindChild(field.name);
-    for (int i = 0; i < field.size; ++i) out[i] = present ? reader.Get<float>(kAxes[i]) : 0.0f;
-  }
-  reader.Return(start);
+// The bone indices and weights of the <Vertex> element current in `reader`.
+void ReadInfluence(Util::XmlReader& reader, SkinInfluence& influence) {
   int ids[SkinInfluence::kMax] = {};
   float weights[SkinInfluence::kMax] = {};
   const int idCount = ReadList(reader, "BoneID", "int", "id", ids, SkinInfluence::kMax);
@@ -64,35 +47,6 @@ void ReadVertex(Util::XmlReader& reader, Vertex& vertex, SkinInfluence& influenc
   } else {
     influence = SkinInfluence{};
   }
-}
-
-// One subset appended; a problem's text, or null.
-const char* ReadSubset(Util::XmlReader& reader, Mesh& mesh, std::vector<SkinInfluence>& influences) {
-  const int indices = reader.Get<int>("Indices");
-  const int vertices = reader.Get<int>("Vertices");
-  const uint32_t base = mesh.VertexCount();
-  const Util::XmlReader::Mark start = reader.Here();
-  int found = 0;
-  while (reader.FindChild("Index")) {
-    int index = -1;
-    reader.Read("id", index);
-    reader.Leave();
-    if (index < 0 || index >= vertices) return "an index is outside its subset";
-    mesh.m_Indices.push_back(base + static_cast<uint32_t>(index));
-    ++found;
-  }
-  if (found != indices) return "a subset's index count differs from its Index elements";
-  reader.Return(start);
-  found = 0;
-  while (reader.FindChild("Vertex")) {
-    mesh.m_Vertices.emplace_back();
-    influences.emplace_back();
-    ReadVertex(reader, mesh.m_Vertices.back(), influences.back());
-    reader.Leave();
-    ++found;
-  }
-  if (found != vertices) return "a subset's vertex count differs from its Vertex elements";
-  return nullptr;
 }
 
 // m × (x, y, z, w) for the first three rows of a column-major matrix.
@@ -119,16 +73,10 @@ bool SkinnedMesh::Load(const char* path) {
   std::vector<SkinInfluence> influences;
   const char* problem = "it holds no Mesh";
   if (reader.FindChild("Mesh")) {
-    reader.Read("name", mesh.m_Name);
-    const int subsets = reader.Get<int>("Subsets");
-    int found = 0;
-    problem = nullptr;
-    while (!problem && reader.FindChild("Subset")) {
-      problem = ReadSubset(reader, mesh, influences);
-      reader.Leave();
-      ++found;
-    }
-    if (!problem && found != subsets) problem = "a mesh's subset count differs from its Subset elements";
+    problem = ReadXmlMesh(reader, mesh, [&influences](Util::XmlReader& vertex) {
+      influences.emplace_back();
+      ReadInfluence(vertex, influences.back());
+    });
   }
   if (problem) {
     std::printf("Skinned mesh %s refused: %s\n", reader.Path().c_str(), problem);
