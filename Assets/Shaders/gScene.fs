@@ -22,7 +22,8 @@ varying vec4 ShadowCoord;
 varying vec2 Uv;
 varying vec4 Colour;
 
-// The dusk sky by elevation (the sine of the angle above the horizon).
+// The dusk sky by elevation (the sine of the angle above the horizon); the same as gSky.fs's, so
+// that distant ground fades into the sky behind it without a seam.
 vec3 Sky(float e) {
   vec3 zenith = vec3(0.05, 0.06, 0.16);
   vec3 rose = vec3(0.55, 0.32, 0.30);

@@ -6,6 +6,7 @@ uniform mat4 ViewProjInverse;
 uniform float Timer;
 varying vec2 Uv;
 
+// Kept the same as gScene.fs's Sky, which fades distant ground into it.
 vec3 Sky(float e) {
   vec3 zenith = vec3(0.05, 0.06, 0.16);
   vec3 rose = vec3(0.55, 0.32, 0.30);

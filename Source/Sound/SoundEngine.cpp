@@ -26,7 +26,6 @@ constexpr const char kEndMusic1[] = "../../Assets/Sounds/music_end_1.mp3";
 constexpr const char kEndMusic2[] = "../../Assets/Sounds/music_end_2.mp3";
 const char* const kCategories[] = {"Music_3D", "Music_2D", "Sound_3D", "Sound_2D", "Layered_Music", "Firefly_Sound"};
 
-constexpr uint32_t kRequiredVersion = 0x41807;
 constexpr int kChannels = 100;
 constexpr uint32_t kInitFlags = 0x200;
 constexpr int kDriverNameLength = 256;
@@ -115,9 +114,9 @@ bool SoundEngine::SetUp() {
   if (!AudioCheck(system.SetOutput(m_Output, m_DeviceName.empty() ? nullptr : m_DeviceName.c_str())) ||
       !AudioCheck(system.GetVersion(&version)))
     return false;
-  if (version < kRequiredVersion) {
+  if (version < kAudioVersion) {
     char line[128];
-    std::snprintf(line, sizeof line, "FMOD version %08x found, %08x required\n", version, kRequiredVersion);
+    std::snprintf(line, sizeof line, "FMOD version %08x found, %08x required\n", version, kAudioVersion);
     Util::ErrorLog::Instance().Error(line);
     return false;
   }
