@@ -11,29 +11,16 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "Graphics/Model.h"
 
 namespace {
 
 struct V3 {
   float x, y, z;
-};
-
-// The 68-byte record of the model files.
-struct Vertex {
-  float Position[3];
-  float Normal[3];
-  float Color[3];
-  float uvCoord[2];
-  float Tangent[3];
-  float Bitangent[3];
-};
-static_assert(sizeof(Vertex) == 68, "model vertex records are 68 bytes");
-
-struct Mesh {
-  std::vector<Vertex> vertices;
-  std::vector<uint32_t> indices;
 };
 
 // Bones in file order, which is depth first (each bone followed by its children): the order of
@@ -52,34 +39,12 @@ bool Near(const float* c, const V3& colour) {
          std::fabs(c[2] - colour.z) < 0.003f;
 }
 
-// The simple model form: u32 name length, the name, u32 vertex count, the records, u32 index
-// count, the indices.
-bool ReadModel(const std::string& path, Mesh& mesh) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  uint32_t count = 0;
-  bool ok = std::fread(&count, 4, 1, file) == 1 && count > 0 && count <= 300 && std::fseek(file, count, SEEK_CUR) == 0;
-  ok = ok && std::fread(&count, 4, 1, file) == 1 && count < (1u << 24);
-  if (ok) {
-    mesh.vertices.resize(count);
-    ok = std::fread(mesh.vertices.data(), sizeof(Vertex), count, file) == count;
-  }
-  ok = ok && std::fread(&count, 4, 1, file) == 1 && count < (1u << 26);
-  if (ok) {
-    mesh.indices.resize(count);
-    ok = std::fread(mesh.indices.data(), 4, count, file) == count;
-  }
-  std::fclose(file);
-  for (uint32_t index : mesh.indices) ok = ok && index < mesh.vertices.size();
-  return ok;
-}
-
 struct Influence {
   int bones[2];
   float weights[2];
 };
 
-Influence Bind(const Vertex& v) {
+Influence Bind(const Gfx::Vertex& v) {
   if (Near(v.Color, kFeet)) return {{v.Position[0] > 0.0f ? kLeftFoot : kRightFoot, kBody}, {1.0f, 0.0f}};
   if (Near(v.Color, kScarfTail)) {
     // The tail's top stays with the knot round the neck; the rest swings.
@@ -96,7 +61,7 @@ void Vector(std::FILE* f, const char* name, const float* v, int n) {
   std::fprintf(f, "</%s>", name);
 }
 
-bool WriteSkinned(const std::string& path, const Mesh& mesh) {
+bool WriteSkinned(const std::string& path, const Gfx::Mesh& mesh) {
   std::FILE* f = std::fopen(path.c_str(), "w");
   if (!f) return false;
   std::fprintf(f, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<XMLRoot>\n");
@@ -105,9 +70,9 @@ bool WriteSkinned(const std::string& path, const Mesh& mesh) {
                "<bool name=\"ExportUVs\">1</bool><bool name=\"ExportVertexColor\">1</bool></Header>\n");
   std::fprintf(f, "  <Mesh>\n    <string name=\"name\">Dodod</string>\n    <int name=\"Subsets\">1</int>\n");
   std::fprintf(f, "    <Subset>\n      <int name=\"Indices\">%zu</int>\n      <int name=\"Vertices\">%zu</int>\n",
-               mesh.indices.size(), mesh.vertices.size());
-  for (uint32_t index : mesh.indices) std::fprintf(f, "      <Index><int name=\"id\">%u</int></Index>\n", index);
-  for (const Vertex& v : mesh.vertices) {
+               mesh.m_Indices.size(), mesh.m_Vertices.size());
+  for (uint32_t index : mesh.m_Indices) std::fprintf(f, "      <Index><int name=\"id\">%u</int></Index>\n", index);
+  for (const Gfx::Vertex& v : mesh.m_Vertices) {
     std::fprintf(f, "      <Vertex>");
     Vector(f, "Position", v.Position, 3);
     Vector(f, "Normal", v.Normal, 3);
@@ -236,11 +201,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string folder = std::string(argv[1]) + "/";
-  Mesh mesh;
-  if (!ReadModel(folder + "Dodod.BIN", mesh)) {
-    std::fprintf(stderr, "make_dodod_rig: cannot read %sDodod.BIN\n", folder.c_str());
+  // The engine's reader has said what is wrong with a file it refuses.
+  const std::unique_ptr<Gfx::Model> model = Gfx::LoadModel((folder + "Dodod.BIN").c_str());
+  if (!model || model->Meshes().size() != 1) {
+    std::fprintf(stderr, "make_dodod_rig: %sDodod.BIN is not a model of one mesh\n", folder.c_str());
     return 1;
   }
+  const Gfx::Mesh& mesh = model->Meshes().front();
   const bool written =
       WriteSkeleton(folder + "Dodod_skeleton.xml") && WriteSkinned(folder + "Dodod_skinned.xml", mesh) &&
       WriteTrack(folder + "Dodod_walk.xml", 150.0f, Walk()) && WriteTrack(folder + "Dodod_idle.xml", 900.0f, Idle());
